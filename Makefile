@@ -1,0 +1,34 @@
+# Front door of the build. Every target first makes sure the Debian packages the
+# build and the tests need are installed (scripts/install-deps is quiet and quick
+# when they are).
+
+BUILD          ?= build
+SANITIZE_BUILD ?= build-sanitize
+BUILD_TYPE     ?= RelWithDebInfo
+JOBS           ?= $(shell nproc 2>/dev/null || echo 2)
+
+.PHONY: all build deps test test-sanitize format demo bench clean
+
+all: build
+
+deps:
+	@scripts/install-deps
+
+build: deps
+	@cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=$(BUILD_TYPE) >/dev/null
+	@cmake --build $(BUILD) -j $(JOBS)
+
+test: build
+	@ctest --test-dir $(BUILD) --output-on-failure -j $(JOBS)
+
+test-sanitize: deps
+	@cmake -S . -B $(SANITIZE_BUILD) -DCMAKE_BUILD_TYPE=Debug -DQUILLON_SANITIZE=ON >/dev/null
+	@cmake --build $(SANITIZE_BUILD) -j $(JOBS)
+	@ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
+	  ctest --test-dir $(SANITIZE_BUILD) --output-on-failure -j $(JOBS)
+
+format: deps
+	@git ls-files '*.cpp' '*.h' '*.c' | grep -v '_table' | xargs clang-format -i
+
+clean:
+	rm -rf $(BUILD) $(SANITIZE_BUILD)
