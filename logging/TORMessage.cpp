@@ -76,13 +76,12 @@ bool TORMessage::vformat(int32_t newCode, const char* format, va_list arguments)
 
 bool TORMessage::format(int32_t newCode, const char* format, ...)
 {
-    if (!format)
-        return false;
+    // Through vformat even without a format, so the message is left reset.
     va_list arguments;
     va_start(arguments, format);
     vformat(newCode, format, arguments);
     va_end(arguments);
-    return true;
+    return format != nullptr;
 }
 
 bool TORMessage::formatResource(int32_t id, const char* fileName, ...)
