@@ -8,53 +8,13 @@
 
 #include "logging/TORFileList.h"
 #include "logging/tr_datetime.h"
+#include "platform/append_file.h"
 #include "platform/current_directory.h"
 #include "platform/file_rename.h"
 
 namespace {
 
 constexpr char separator = platform::pathSeparator;
-
-struct FileCloser {
-    void operator()(std::FILE* file) const { std::fclose(file); }
-};
-using File = std::unique_ptr<std::FILE, FileCloser>;
-
-// What the writer needs to know of the current file before it appends.
-struct FileHead {
-    bool opened = false;
-    std::string firstLine;  // at most 511 bytes; empty for an empty file
-    uint64_t size = 0;
-};
-
-FileHead readHead(const char* path)
-{
-    FileHead head;
-    File file(std::fopen(path, "rb"));
-    if (!file)
-        return head;
-    head.opened = true;
-    char line[512] = {};
-    if (std::fgets(line, sizeof line, file.get()))
-        head.firstLine = line;
-    if (std::fseek(file.get(), 0, SEEK_END) == 0) {
-        off_t end = ftello(file.get());
-        head.size = end > 0 ? static_cast<uint64_t>(end) : 0;
-    }
-    return head;
-}
-
-// Appends bytes to the file at path, creating it when missing; false when the file
-// cannot be opened or the bytes did not all reach it. Appending (never "w") means a
-// file that appeared meanwhile is added to, not emptied.
-bool appendToFile(const char* path, const std::string& bytes)
-{
-    std::FILE* file = std::fopen(path, "ab");
-    if (!file)
-        return false;
-    bool written = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
-    return std::fclose(file) == 0 && written;
-}
 
 std::string lineOf(const char* text)
 {
@@ -267,43 +227,43 @@ int32_t TORLogging::writeLine(const char* text)
     const int period = type & periodMask;
     const std::string line = lineOf(text);
 
-    FileHead head = readHead(path.get());
-    if (!head.opened) {
-        // A new file: this line dates it.
-        if (!appendToFile(path.get(), line))
+    platform::AppendFile file;
+    if (!file.openExisting(path.get())) {
+        // A new file, dated by this line. Appending, not truncating: a file that
+        // exists but could not be opened for reading keeps what it holds.
+        if (!file.openForAppend(path.get()))
             return 0;
         if (period != sizely)
             skipCheck = 1;
-        return 1;
+        return file.append(line) && file.close() ? 1 : 0;
     }
 
-    if (!head.firstLine.empty()) {
+    const std::string firstLine = file.readFirstLine(511);
+    if (!firstLine.empty()) {
         tr_datetime first;
-        parseDateTime(&first, head.firstLine.c_str(), "YYYYMMDDHHNNSS");
+        parseDateTime(&first, firstLine.c_str(), "YYYYMMDDHHNNSS");
         if (!first.isValid())
             first = now;
         if (skipCheck) {
             skipCheck = 0;
-        } else if (isCurrent(period, first, now, head.size, sizeLimit)) {
+        } else if (isCurrent(period, first, now, file.size(), sizeLimit)) {
             skipCheck = 1;
         } else {
             std::string archive = archiveName(path.get(), period, first);
-            std::string note = "... rename from ";
-            note += path.get();
-            note += " to ";
-            note += archive;
-            note += "\r\n";
-            appendToFile(path.get(), note);
+            file.append("... rename from " + std::string(path.get()) + " to " + archive + "\r\n");
+            file.close();
             // When every name is taken the line still goes to the old file, whose
             // unchanged first line makes the next line try again.
             bool renamed = moveToArchive(path.get(), archive);
+            if (!file.openForAppend(path.get()))
+                return 0;
             if (renamed && (type & eraseFlag))
                 std::remove(archive.c_str());
             if ((type & (pruneYears | pruneMonths | pruneDays)) && keepCount > 0)
                 pruneArchives(path.get(), type, keepCount, now);
         }
     }
-    return appendToFile(path.get(), line) ? 1 : 0;
+    return file.append(line) && file.close() ? 1 : 0;
 }
 
 uint16_t TORLogging::setType(const char* keyword)

@@ -249,6 +249,15 @@ TEST(RotationTest, AFirstLineWithoutADateDatesTheFileNow)
     EXPECT_EQ(log.names(), (Names{"app.20240306.1200.log", "app.log"}));
 }
 
+TEST(RotationTest, ALongFirstLineStillDatesTheFile)
+{
+    LogFolder log;
+    log.seed("2024/03/05 08:00:00", std::string(5000, 'l'));
+    platform::ScopedLocalTime clock(2024, 3, 6, 0, 0, 0);
+    EXPECT_EQ(log.write(TORLogging::dayly, "x"), 1);
+    EXPECT_EQ(log.names(), (Names{"app.20240305.log", "app.log"}));
+}
+
 TEST(RotationTest, UnwritableLogsReportZero)
 {
     LogFolder log;
