@@ -1,15 +1,13 @@
 #include "config/ConfigSection.h"
 
-#include <vector>
-
 #include "platform/profile.h"
 
 std::string ConfigSection::text(const char* key, const char* defaultValue, size_t size) const
 {
-    std::vector<char> buffer(size > 0 ? size : 1);
-    platform::getPrivateProfileString(section_.c_str(), key, defaultValue, buffer.data(),
-                                      static_cast<uint32_t>(buffer.size()), path_.c_str());
-    return buffer.data();
+    std::string value(size > 0 ? size : 1, '\0');
+    value.resize(platform::getPrivateProfileString(section_.c_str(), key, defaultValue, value.data(),
+                                                   static_cast<uint32_t>(value.size()), path_.c_str()));
+    return value;
 }
 
 int32_t ConfigSection::integer(const char* key, int32_t defaultValue) const

@@ -209,7 +209,7 @@ uint32_t getPrivateProfileString(const char* section, const char* key, const cha
         std::string keyName = profile_detail::comparableName(key);
         std::lock_guard<std::mutex> lock(cacheMutex);
         const ProfileData* data = profileOf(path);
-        if (const std::string* value = data ? data->find(sectionName, keyName) : nullptr)
+        if (const std::string_view* value = data ? data->find(sectionName, keyName) : nullptr)
             return copyBounded(*value, buffer, size);
     }
     return copyBounded(defaultText(defaultValue), buffer, size);

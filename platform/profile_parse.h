@@ -1,9 +1,11 @@
 // The parsed content of one profile file: sections of keys, looked up by name.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <unordered_map>
+#include <vector>
 
 namespace platform::profile_detail {
 
@@ -28,9 +30,14 @@ inline size_t characterLength(std::string_view text, size_t i)
 
 // Blanks (spaces and tabs) removed at both ends.
 std::string_view trimBlanks(std::string_view text);
-// A name as it is compared: blanks trimmed, ASCII letters folded to lower case
-// (the bytes of two-byte characters are left alone).
-std::string comparableName(std::string_view name);
+// The text with its ASCII letters folded to lower case (the bytes of two-byte
+// characters are left alone).
+std::string foldLetters(std::string_view text);
+// A name as it is compared: blanks trimmed, letters folded.
+inline std::string comparableName(std::string_view name)
+{
+    return foldLetters(trimBlanks(name));
+}
 // Text of at least two characters that begins and ends with the same quote (" or ')
 // without that pair.
 std::string_view stripQuotePair(std::string_view text);
@@ -45,16 +52,34 @@ class ProfileData {
 public:
     // Parses Shift-JIS text (or Unicode text with a byte-order mark).
     explicit ProfileData(std::string bytes);
+    ProfileData(const ProfileData&) = delete;
+    ProfileData& operator=(const ProfileData&) = delete;
 
     // The value of key in section (names as comparableName makes them); none when the
     // section or the key is missing.
-    const std::string* find(const std::string& section, const std::string& key) const;
+    const std::string_view* find(std::string_view section, std::string_view key) const;
 
 private:
-    using Section = std::unordered_map<std::string, std::string>;
-    void parse(std::string_view text);
+    struct Entry {
+        size_t hash;
+        std::string_view name;
+        std::string_view value;
+    };
+    // A section's keys are entries_[begin, end) in file order; a large section also has
+    // an index from name to the first entry of that name.
+    struct Section {
+        size_t begin = 0;
+        size_t end = 0;
+        std::unordered_map<std::string_view, size_t> index;
+    };
+    void parse();
 
-    std::unordered_map<std::string, Section> sections_;
+    // Names and values point into these two: the text, and the text with its names'
+    // letters folded.
+    std::string text_;
+    std::string folded_;
+    std::vector<Entry> entries_;
+    std::unordered_map<std::string_view, Section> sections_;
 };
 
 }  // namespace platform::profile_detail

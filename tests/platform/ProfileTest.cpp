@@ -160,6 +160,21 @@ TEST(ProfileTest, FirstSectionAndFirstKeyWin)
     EXPECT_EQ(p.text("b", "k"), "b");
 }
 
+TEST(ProfileTest, LargeSectionsKeepTheirRules)
+{
+    std::string text = "[big]\n";
+    for (int i = 0; i < 200; ++i)
+        text += "Key" + std::to_string(i) + "=" + std::to_string(i) + "\n";
+    text += "key7=again\nempty=\nEMPTY=later\n[next]\nkey7=next\n";
+    Profile p(text);
+    EXPECT_EQ(p.text("big", "key0"), "0");
+    EXPECT_EQ(p.text("big", "KEY199"), "199");
+    EXPECT_EQ(p.text("big", "key7"), "7");
+    EXPECT_EQ(p.text("big", "empty"), "");
+    EXPECT_EQ(p.text("big", "key200"), "<default>");
+    EXPECT_EQ(p.text("next", "key7"), "next");
+}
+
 TEST(ProfileTest, ShiftJisBytesPassThrough)
 {
     // 表 ends in "\", ソ in "\" too; "\x81\x5B" is ー.
