@@ -3,6 +3,7 @@
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <algorithm>
 #include <atomic>
 #include <cerrno>
 #include <ctime>
@@ -62,7 +63,11 @@ struct CachedFile {
     std::string bytes;  // kept only while the file may change unseen
     bool racy = false;
     uint64_t scope = 0;  // the read scope in which it was last checked
+    uint64_t lastUse = 0;
 };
+
+// A process reads few configuration files; the cache keeps the most recent ones.
+constexpr size_t cachedFilesKept = 16;
 
 struct PathHash {
     using is_transparent = void;
@@ -72,6 +77,7 @@ struct PathHash {
 std::mutex cacheMutex;
 std::unordered_map<std::string, CachedFile, PathHash, std::equal_to<>> cache;
 std::atomic<uint64_t> nextScope{1};
+uint64_t useCounter = 0;
 thread_local uint64_t activeScope = 0;
 thread_local int scopeDepth = 0;
 
@@ -79,9 +85,8 @@ thread_local int scopeDepth = 0;
 // be read. The stamp is the one of the file that was read.
 bool readRegularFile(const char* path, std::string& bytes, struct stat& st)
 {
-    // Not a FIFO or a device: opening one could block, reading it might never end.
-    if (::stat(path, &st) != 0 || !S_ISREG(st.st_mode))
-        return false;
+    // Opening a FIFO must not block; a FIFO or a device is then refused, since reading
+    // it might never end.
     int fd = ::open(path, O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     if (fd < 0)
         return false;
@@ -108,6 +113,8 @@ bool readRegularFile(const char* path, std::string& bytes, struct stat& st)
 const ProfileData* profileOf(const char* path)
 {
     auto it = cache.find(std::string_view(path));
+    if (it != cache.end())
+        it->second.lastUse = ++useCounter;
     if (it != cache.end() && activeScope != 0 && it->second.scope == activeScope)
         return it->second.data.get();
 
@@ -130,8 +137,15 @@ const ProfileData* profileOf(const char* path)
             cache.erase(it);
         return nullptr;
     }
-    if (it == cache.end())
-        it = cache.emplace(path, CachedFile{FileStamp(st), nullptr, {}, false, 0}).first;
+    if (it == cache.end()) {
+        if (cache.size() >= cachedFilesKept) {
+            auto oldest = std::min_element(cache.begin(), cache.end(), [](const auto& a, const auto& b) {
+                return a.second.lastUse < b.second.lastUse;
+            });
+            cache.erase(oldest);
+        }
+        it = cache.emplace(path, CachedFile{FileStamp(st), nullptr, {}, false, 0, ++useCounter}).first;
+    }
     CachedFile& entry = it->second;
     if (!entry.data || !(entry.stamp == FileStamp(st)) || bytes != entry.bytes)
         entry.data = std::make_unique<ProfileData>(bytes);

@@ -16,6 +16,8 @@
 
 namespace {
 
+using namespace std::string_literals;
+
 const double pageHeight = 2975 / 3.528;
 
 // The objects of page 1 of a document with one page.
@@ -282,13 +284,13 @@ TEST_F(ObjectsTest, TextFilesAreReadAsText)
     auto text = object<tr_pdftext>("textfile=" + name + "\ntext=ignored\n", pageHeight);
     EXPECT_STREQ(text->getText(), "a\nb");
     // The buffer has the file's size + 1 bytes, zero after the text.
-    EXPECT_EQ(std::string(text->getText(), 5), std::string("a\nb\0\0", 5));
+    EXPECT_EQ(std::string(text->getText(), 5), "a\nb\0\0"s);
 
     testsupport::writeFile(name, std::string("one\r\rtwo\r\nthree\x1A"
                                              "after",
                                              20));
     EXPECT_STREQ(object<tr_pdftext>("textfile=" + name + "\n", pageHeight)->getText(), "one\r\rtwo\nthree");
-    testsupport::writeFile(name, std::string("zero\0byte", 9));
+    testsupport::writeFile(name, "zero\0byte"s);
     EXPECT_STREQ(object<tr_pdftext>("textfile=" + name + "\n", pageHeight)->getText(), "zero");
     testsupport::writeFile(name, "");
     EXPECT_STREQ(object<tr_pdftext>("textfile=" + name + "\n", pageHeight)->getText(), "");

@@ -8,6 +8,7 @@
 
 namespace {
 
+using namespace std::string_literals;
 using testsupport::TempDir;
 using testsupport::writeFile;
 
@@ -40,7 +41,7 @@ private:
 
 TEST(ProfileTest, LinesEndAtAnyLineBreakAndZeroByte)
 {
-    Profile p(std::string("[s]\r\na=1\r\n\r\n   \t\nb=2\nc=3\rd=4\r\re=x\0ignored\nf=last", 50));
+    Profile p("[s]\r\na=1\r\n\r\n   \t\nb=2\nc=3\rd=4\r\re=x\0ignored\nf=last"s);
     EXPECT_EQ(p.text("s", "a"), "1");
     EXPECT_EQ(p.text("s", "b"), "2");
     EXPECT_EQ(p.text("s", "c"), "3");
@@ -209,8 +210,12 @@ TEST(ProfileTest, DefaultsForWhatIsMissing)
     EXPECT_EQ(platform::getPrivateProfileString("s", "k", "dflt", buffer, sizeof buffer, missing.c_str()),
               4u);
     EXPECT_STREQ(buffer, "dflt");
-    // A folder is not a file.
+    // A folder is not a file, and a FIFO is not read (it could block or never end).
     platform::getPrivateProfileString("s", "k", "dflt", buffer, sizeof buffer, other.path().c_str());
+    EXPECT_STREQ(buffer, "dflt");
+    std::string fifo = other.file("fifo.conf");
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    platform::getPrivateProfileString("s", "k", "dflt", buffer, sizeof buffer, fifo.c_str());
     EXPECT_STREQ(buffer, "dflt");
 
     EXPECT_EQ(p.text("t", "k"), "<default>");
