@@ -147,11 +147,12 @@ const ProfileData* profileOf(const char* path)
         it = cache.emplace(path, CachedFile{FileStamp(st), nullptr, {}, false, 0, ++useCounter}).first;
     }
     CachedFile& entry = it->second;
+    bool racy = mayChangeUnseen(FileStamp(st), readStart);
     if (!entry.data || !(entry.stamp == FileStamp(st)) || bytes != entry.bytes)
-        entry.data = std::make_unique<ProfileData>(bytes);
+        entry.data = std::make_unique<ProfileData>(racy ? bytes : std::move(bytes));
     entry.stamp = FileStamp(st);
-    entry.racy = mayChangeUnseen(entry.stamp, readStart);
-    entry.bytes = entry.racy ? std::move(bytes) : std::string();
+    entry.racy = racy;
+    entry.bytes = racy ? std::move(bytes) : std::string();
     entry.scope = activeScope;
     return entry.data.get();
 }

@@ -286,9 +286,9 @@ TEST_F(ObjectsTest, TextFilesAreReadAsText)
     // The buffer has the file's size + 1 bytes, zero after the text.
     EXPECT_EQ(std::string(text->getText(), 5), "a\nb\0\0"s);
 
-    testsupport::writeFile(name, std::string("one\r\rtwo\r\nthree\x1A"
-                                             "after",
-                                             20));
+    testsupport::writeFile(name,
+                           "one\r\rtwo\r\nthree\x1A"
+                           "after");
     EXPECT_STREQ(object<tr_pdftext>("textfile=" + name + "\n", pageHeight)->getText(), "one\r\rtwo\nthree");
     testsupport::writeFile(name, "zero\0byte"s);
     EXPECT_STREQ(object<tr_pdftext>("textfile=" + name + "\n", pageHeight)->getText(), "zero");
