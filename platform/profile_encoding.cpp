@@ -1,8 +1,9 @@
 #include "platform/profile_encoding.h"
 
-#include <iconv.h>
-#include <cerrno>
+#include <algorithm>
 #include <cstdint>
+
+#include "platform/cp932.h"
 
 namespace platform::profile_detail {
 
@@ -13,10 +14,6 @@ constexpr char16_t replacement = 0xFFFD;
 bool isHighSurrogate(char16_t unit)
 {
     return unit >= 0xD800 && unit <= 0xDBFF;
-}
-bool isLowSurrogate(char16_t unit)
-{
-    return unit >= 0xDC00 && unit <= 0xDFFF;
 }
 
 void appendCodePoint(std::u16string& out, uint32_t cp)
@@ -80,63 +77,25 @@ std::u16string decodeUtf16le(std::string_view bytes)
     return out;
 }
 
-// The converter of the C library; closed on every path out.
-class Iconv {
-public:
-    Iconv() : handle_(iconv_open("CP932", "UTF-16LE")) {}
-    ~Iconv()
-    {
-        if (ok())
-            iconv_close(handle_);
-    }
-    Iconv(const Iconv&) = delete;
-    Iconv& operator=(const Iconv&) = delete;
-    bool ok() const { return handle_ != reinterpret_cast<iconv_t>(-1); }
-    iconv_t get() const { return handle_; }
-
-private:
-    iconv_t handle_;
-};
-
 }  // namespace
 
 std::string utf16ToCp932(std::u16string_view units)
 {
+    // As Windows hands out the texts of a Unicode profile: no flags, so best-fit
+    // substitutes where they exist and "?" otherwise.
     std::string out;
-    Iconv converter;
-    if (!converter.ok()) {
-        // Without the converter only ASCII can be told apart.
-        for (char16_t unit : units)
-            out.push_back(unit < 0x80 ? static_cast<char>(unit) : '?');
-        return out;
-    }
-    // Little-endian bytes whatever the host, so the converter's input is well defined.
-    std::string input;
-    input.reserve(units.size() * 2);
-    for (char16_t unit : units) {
-        input.push_back(static_cast<char>(unit & 0xFF));
-        input.push_back(static_cast<char>(unit >> 8));
-    }
-    char* in = input.data();
-    size_t inLeft = input.size();
-    char buffer[4096];
-    while (inLeft > 0) {
-        char* outPtr = buffer;
-        size_t outLeft = sizeof buffer;
-        size_t r = iconv(converter.get(), &in, &inLeft, &outPtr, &outLeft);
-        out.append(buffer, static_cast<size_t>(outPtr - buffer));
-        if (r != static_cast<size_t>(-1) || errno == E2BIG)
-            continue;
-        // The converter stops at a character that 932 lacks, or at an unpaired
-        // surrogate: write "?" for it and go on after it.
-        out.push_back('?');
-        iconv(converter.get(), nullptr, nullptr, nullptr, nullptr);
-        size_t unit = (input.size() - inLeft) / 2;
-        bool pair =
-            isHighSurrogate(units[unit]) && unit + 1 < units.size() && isLowSurrogate(units[unit + 1]);
-        size_t skip = pair ? 4 : 2;
-        in += skip;
-        inLeft -= skip;
+    constexpr size_t chunk = 1 << 20;
+    while (!units.empty()) {
+        size_t take = std::min(units.size(), chunk);
+        // A surrogate pair stays in one piece.
+        if (take < units.size() && isHighSurrogate(units[take - 1]))
+            --take;
+        size_t at = out.size();
+        out.resize(at + take * 2);
+        int written = cp932WideCharToMultiByte(0, units.data(), static_cast<int>(take), out.data() + at,
+                                               static_cast<int>(take * 2), nullptr, nullptr);
+        out.resize(at + static_cast<size_t>(written > 0 ? written : 0));
+        units.remove_prefix(take);
     }
     return out;
 }

@@ -7,8 +7,9 @@
 
 namespace platform::profile_detail {
 
-// CP932 bytes for a sequence of UTF-16 code units; each character that code page 932
-// lacks (and each unpaired surrogate) becomes "?".
+// CP932 bytes for a sequence of UTF-16 code units, as Windows hands out the texts of
+// a Unicode profile: best-fit substitutes where code page 932 has them, "?" for every
+// other unit it lacks.
 std::string utf16ToCp932(std::u16string_view units);
 
 // When bytes begin with a UTF-8 or UTF-16LE byte-order mark, replaces them by their

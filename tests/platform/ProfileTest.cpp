@@ -277,16 +277,18 @@ TEST(ProfileTest, Integers)
 
 TEST(ProfileTest, UnicodeFilesAreHandedOutInCodePage932)
 {
-    // [日本] / カナ=漢字 / emoji and Hangul have no code in 932.
+    // [日本] / カナ=漢字 / emoji and Hangul have no code in 932; é has a best-fit
+    // substitute. Each half of a surrogate pair is a "?" of its own, as on Windows.
     const std::string utf8 =
         "\xEF\xBB\xBF[\xE6\x97\xA5\xE6\x9C\xAC]\r\n\xE3\x82\xAB\xE3\x83\x8A=\xE6\xBC\xA2\xE5\xAD\x97\r\n"
         "other=a\xF0\x9F\x98\x80"
         "b\xED\x95\x9C"
         "c\r\nbad=x\xC3"
-        "y\r\n";
+        "y\r\ncafe=caf\xC3\xA9\r\n";
     Profile p(utf8);
     EXPECT_EQ(p.text("\x93\xFA\x96\x7B", "\x83J\x83i"), "\x8A\xBF\x8E\x9A");
-    EXPECT_EQ(p.text("\x93\xFA\x96\x7B", "other"), "a?b?c");
+    EXPECT_EQ(p.text("\x93\xFA\x96\x7B", "other"), "a??b?c");
+    EXPECT_EQ(p.text("\x93\xFA\x96\x7B", "cafe"), "cafe");
     EXPECT_EQ(p.text("\x93\xFA\x96\x7B", "bad"), "x?y");
 
     std::u16string units =
@@ -298,7 +300,9 @@ TEST(ProfileTest, UnicodeFilesAreHandedOutInCodePage932)
     }
     p.rewrite(utf16);
     EXPECT_EQ(p.text("\x93\xFA\x96\x7B", "\x83J\x83i"), "\x8A\xBF\x8E\x9A");
-    EXPECT_EQ(p.text("\x93\xFA\x96\x7B", "emoji"), "?!");
+    EXPECT_EQ(p.text("\x93\xFA\x96\x7B", "emoji"),
+              "??"
+              "!");
     EXPECT_EQ(p.text("\x93\xFA\x96\x7B", "lone"), "?z");
 }
 
