@@ -1,12 +1,12 @@
 #include "config/tr_pdffile.h"
+#include "logging/run_log.h"
 
-// The run log is written here, through the log writer, once it is in place.
-bool tr_pdffile::logError(const TORException&)
+bool tr_pdffile::logError(const TORException& error)
 {
-    return false;
+    return logRunError(logFile, logType, logSize, error, confName, getPdfName(), getPdiName());
 }
 
-bool tr_pdffile::logText(const char*)
+bool tr_pdffile::logText(const char* text)
 {
-    return false;
+    return logRunText(logFile, logType, logSize, text);
 }
