@@ -62,13 +62,17 @@ QPDFObjectHandle ImportRegistry::formXObject(const std::shared_ptr<ImportedDocum
     const PageGeometry& geometry = document->geometry(pageNumber);
     std::string what = document->describePage(pageNumber);
     try {
-        // Inherited attributes come from the tree walk, not from /Parent links,
-        // which damaged files get wrong; pinning them on the page keeps qpdf
-        // from following those links.
-        QPDFObjectHandle dict = page.dict;
-        for (const char* name : {"/Resources", "/MediaBox", "/CropBox"}) {
+        // qpdf makes the form from a copy of the page that carries its inherited
+        // attributes itself, taken from the tree walk rather than from /Parent
+        // links, which damaged files get wrong (qpdf would follow them). The
+        // page itself stays as it is, so that queries see the same document
+        // before and after an import.
+        QPDFObjectHandle dict =
+            document->qpdf().makeIndirectObject(QPDFObjectHandle(page.dict).shallowCopy());
+        dict.removeKey("/Parent");
+        for (const char* name : {"/Resources", "/MediaBox", "/CropBox", "/Rotate"}) {
             QPDFObjectHandle value = page.attribute(name);
-            if (dict.getKey(name).isNull() && !value.isNull())
+            if (!value.isNull())
                 dict.replaceKey(name, value);
         }
         if (!dict.getKey("/Resources").isDictionary())

@@ -18,10 +18,11 @@ struct PcosQuery::Node {
 
 namespace {
 
+// With its article, for messages.
 const char* typeName(PcosType type)
 {
-    static const char* const names[] = {"null",  "boolean",    "number", "name",  "string",
-                                        "array", "dictionary", "stream", "stream"};
+    static const char* const names[] = {"null",     "a boolean",    "a number", "a name",  "a string",
+                                        "an array", "a dictionary", "a stream", "a stream"};
     return names[static_cast<int>(type)];
 }
 
@@ -33,7 +34,7 @@ const char* typeName(PcosType type)
 [[noreturn]] void wrongType(const PcosPath& path, PcosType type, const char* wanted)
 {
     throw PdiError(PdiErrorKind::WrongType,
-                   "pCOS path '" + path.text + "' is a " + typeName(type) + ", not " + wanted);
+                   "pCOS path '" + path.text + "' is " + typeName(type) + ", not " + wanted);
 }
 
 bool decodable(QPDFObjectHandle stream)
