@@ -83,9 +83,10 @@ QPDFObjectHandle ImportRegistry::formXObject(const std::shared_ptr<ImportedDocum
         form.getDict().replaceKey("/BBox", geometry.media.toObject());
         checkContent(form, document->options().maxStreamBytes, what);
         checkDepth(form, what);
+        // Kept alive from the first copied object on, whatever fails later.
+        remember(document);
         QPDFObjectHandle copy = output_.copyForeignObject(form);
         document->checkRepairs();
-        remember(document);
         forms_.emplace(key, copy);
         return copy;
     } catch (...) {
@@ -103,6 +104,7 @@ bool ImportRegistry::copyOutputIntents(const std::shared_ptr<ImportedDocument>& 
         QPDFObjectHandle intents = document->qpdf().getRoot().getKey("/OutputIntents");
         if (!intents.isArray())
             return false;
+        remember(document);
         QPDFObjectHandle copied = QPDFObjectHandle::newArray();
         for (QPDFObjectHandle intent : intents.aitems()) {
             if (!intent.isDictionary())
@@ -117,7 +119,6 @@ bool ImportRegistry::copyOutputIntents(const std::shared_ptr<ImportedDocument>& 
             return false;
         document->checkRepairs();
         outputRoot.replaceKey("/OutputIntents", copied);
-        remember(document);
         return true;
     } catch (...) {
         rethrowAsPdiError(document->fileName());

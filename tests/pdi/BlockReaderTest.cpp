@@ -190,3 +190,27 @@ TEST(BlockReaderTest, PagesWithoutTheDictionaryChainHaveNoBlocks)
         reader.read(b.addPage("[0 0 1 1]", "", "/PieceInfo << /PDFlib << /Private << /Blocks [] >> >> >>"))
             .empty());
 }
+
+TEST(BlockReaderTest, TheDocumentedExampleReads)
+{
+    // The example of pdfengine/README-blocks.md, as written there.
+    PdfBuilder b;
+    QPDFObjectHandle page = b.addPage(
+        "[0 0 595 842]", "",
+        "/PieceInfo << /PDFlib << /LastModified (D:20240401120000) /Private << /Blocks << "
+        "/customer << /Type /Block /Name (customer) /Subtype /Text /Rect [56 700 356 724] "
+        "/fontname /HeiseiKakuGo-W5 /fontsize 12 /fillcolor [0 0 0.4] /position [/left /center] "
+        "/fitmethod /auto /margin 2 >> "
+        "/#E4#BD#8F#E6#89#80 << /Type /Block /Name <FEFF4F4F6240> /Subtype /Text /Rect [56 650 556 690] "
+        "/textflow true /defaulttext <FEFF672A8A185165> /bordercolor [/DeviceGray 0.5] /linewidth 0.5 >> "
+        "/logo << /Type /Block /Subtype /Image /Rect [450 760 540 820] /fitmethod (meet) /position [50 50] "
+        "/defaultimage (logo.png) >> >> >> >> >>");
+    auto blocks = BlockReader().read(page);
+    ASSERT_EQ(names(blocks), (std::vector<std::string>{"customer", "logo", "\xE4\xBD\x8F\xE6\x89\x80"}));
+    for (const auto& block : blocks)
+        EXPECT_TRUE(block.problems.empty()) << block.name;
+    EXPECT_EQ(blocks[0].position, (std::array<double, 2>{0, 50}));
+    EXPECT_EQ(blocks[1].type, BlockType::Image);
+    EXPECT_EQ(blocks[2].key, blocks[2].name);
+    EXPECT_EQ(blocks[2].defaultText, "\xE6\x9C\xAA\xE8\xA8\x98\xE5\x85\xA5");  // 未記入
+}
