@@ -19,25 +19,26 @@ void checkDepth(QPDFObjectHandle object, const std::string& what)
                                                      std::to_string(maxReferenceDepth) + " levels deep");
 }
 
-// Decodes the page's content once, now, so that content which cannot be read
-// or would decode to too much fails the import instead of the output's writing.
-void checkContent(QPDFObjectHandle form, size_t limit, const std::string& what)
+// The page's content, decoded and joined as qpdf joins a content array. Taken
+// now, so that content which cannot be read or would decode to too much fails
+// the import rather than the writing of the output.
+std::string pageContent(QPDFObjectHandle page, size_t limit, const std::string& what)
 {
-    BoundedSink sink(limit, false);
-    bool ok = false;
-    bool attempted = false;
+    BoundedSink sink(limit, true);
     std::string reason;
     try {
-        ok = form.pipeStreamData(&sink, &attempted, 0, qpdf_dl_none, true);
+        QPDFPageObjectHelper(page).pipeContents(&sink);
+    } catch (const std::bad_alloc&) {
+        throw;
     } catch (const std::exception& e) {
         reason = e.what();
     }
     if (sink.exceeded())
         throw PdiError(PdiErrorKind::TooComplex, "The content of " + what + " decodes to more than " +
                                                      std::to_string(limit) + " bytes");
-    if (!ok)
-        throw PdiError(PdiErrorKind::Damaged, "The content of " + what + " cannot be read" +
-                                                  (reason.empty() ? std::string() : " (" + reason + ")"));
+    if (!reason.empty())
+        throw PdiError(PdiErrorKind::Damaged, "The content of " + what + " cannot be read (" + reason + ")");
+    return std::move(sink.data());
 }
 
 }  // namespace
@@ -62,36 +63,53 @@ QPDFObjectHandle ImportRegistry::formXObject(const std::shared_ptr<ImportedDocum
     const PageGeometry& geometry = document->geometry(pageNumber);
     std::string what = document->describePage(pageNumber);
     try {
-        // qpdf makes the form from a copy of the page that carries its inherited
-        // attributes itself, taken from the tree walk rather than from /Parent
-        // links, which damaged files get wrong (qpdf would follow them). The
-        // page itself stays as it is, so that queries see the same document
-        // before and after an import.
-        QPDFObjectHandle dict =
-            document->qpdf().makeIndirectObject(QPDFObjectHandle(page.dict).shallowCopy());
-        dict.removeKey("/Parent");
-        for (const char* name : {"/Resources", "/MediaBox", "/CropBox", "/Rotate"}) {
-            QPDFObjectHandle value = page.attribute(name);
-            if (!value.isNull())
-                dict.replaceKey(name, value);
-        }
-        if (!dict.getKey("/Resources").isDictionary())
-            dict.replaceKey("/Resources", QPDFObjectHandle::newDictionary());
-
-        // The rotation is the placement's business, so qpdf adds no /Matrix.
-        QPDFObjectHandle form = QPDFPageObjectHelper(dict).getFormXObjectForPage(false);
-        form.getDict().replaceKey("/BBox", geometry.media.toObject());
-        checkContent(form, document->options().maxStreamBytes, what);
-        checkDepth(form, what);
+        // The form is made in the output document itself: its content is the
+        // page's decoded content, its resources and group are copied by qpdf.
+        // Nothing is added to the imported document, because the first new
+        // object there would make qpdf read every object of the file.
+        QPDFObjectHandle resources = page.attribute("/Resources");
+        QPDFObjectHandle group = QPDFObjectHandle(page.dict).getKey("/Group");
+        checkDepth(resources, what);
+        checkDepth(group, what);
+        std::string content = pageContent(page.dict, document->options().maxStreamBytes, what);
         // Kept alive from the first copied object on, whatever fails later.
         remember(document);
-        QPDFObjectHandle copy = output_.copyForeignObject(form);
+        QPDFObjectHandle form = output_.newStream(std::move(content));
+        QPDFObjectHandle dict = form.getDict();
+        dict.replaceKey("/Type", QPDFObjectHandle::newName("/XObject"));
+        dict.replaceKey("/Subtype", QPDFObjectHandle::newName("/Form"));
+        dict.replaceKey("/BBox", geometry.media.toObject());
+        dict.replaceKey("/Resources",
+                        resources.isDictionary() ? copyAcross(resources) : QPDFObjectHandle::newDictionary());
+        if (group.isDictionary())
+            dict.replaceKey("/Group", copyAcross(group));
         document->checkRepairs();
-        forms_.emplace(key, copy);
-        return copy;
+        forms_.emplace(key, form);
+        return form;
     } catch (...) {
         rethrowAsPdiError(document->fileName());
     }
+}
+
+QPDFObjectHandle ImportRegistry::copyAcross(QPDFObjectHandle object)
+{
+    // qpdf copies indirect objects, with everything they refer to, once per
+    // imported document; direct containers are rebuilt around their copies.
+    if (object.isIndirect())
+        return output_.copyForeignObject(object);
+    if (object.isArray()) {
+        QPDFObjectHandle copy = QPDFObjectHandle::newArray();
+        for (QPDFObjectHandle item : object.aitems())
+            copy.appendItem(copyAcross(item));
+        return copy;
+    }
+    if (object.isDictionary()) {
+        QPDFObjectHandle copy = QPDFObjectHandle::newDictionary();
+        for (auto& [key, value] : object.ditems())
+            copy.replaceKey(key, copyAcross(value));
+        return copy;
+    }
+    return object.shallowCopy();
 }
 
 bool ImportRegistry::copyOutputIntents(const std::shared_ptr<ImportedDocument>& document)
@@ -109,11 +127,8 @@ bool ImportRegistry::copyOutputIntents(const std::shared_ptr<ImportedDocument>& 
         for (QPDFObjectHandle intent : intents.aitems()) {
             if (!intent.isDictionary())
                 continue;
-            // qpdf copies only indirect objects.
-            if (!intent.isIndirect())
-                intent = document->qpdf().makeIndirectObject(intent);
             checkDepth(intent, "the output intents of PDF file '" + document->fileName() + "'");
-            copied.appendItem(output_.copyForeignObject(intent));
+            copied.appendItem(copyAcross(intent));
         }
         if (copied.getArrayNItems() == 0)
             return false;

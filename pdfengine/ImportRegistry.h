@@ -2,7 +2,8 @@
 // as a form XObject, made once per imported document and page number and reused
 // for every placement, and whether output intents were copied. The output
 // document owns one; it keeps the imported documents it copied from alive,
-// because qpdf copies their stream data only when the output is written.
+// because qpdf copies the data of their streams (fonts, images) only when the
+// output is written.
 #pragma once
 
 #include <map>
@@ -22,11 +23,12 @@ public:
     ImportRegistry(const ImportRegistry&) = delete;
     ImportRegistry& operator=(const ImportRegistry&) = delete;
 
-    // The page as a form XObject of the output document (an indirect stream whose
-    // /BBox is the page's media box; the placement clips to the chosen box). Only
-    // the page's contents, resources and transparency group are copied, not its
-    // annotations or form fields. Throws PdiError (PageOutOfRange, BadPage,
-    // Damaged, TooComplex).
+    // The page as a form XObject of the output document: an indirect stream
+    // holding the page's decoded content, /BBox the page's media box (the
+    // placement clips to the chosen box). Only the page's content, resources
+    // and transparency group are copied, not its annotations or form fields;
+    // objects that several pages share are copied once. Throws PdiError
+    // (PageOutOfRange, BadPage, Damaged, TooComplex).
     QPDFObjectHandle formXObject(const std::shared_ptr<ImportedDocument>& document, int pageNumber);
 
     // Copies the catalog's /OutputIntents of the document into the output's
@@ -42,6 +44,8 @@ public:
 
 private:
     void remember(const std::shared_ptr<ImportedDocument>& document);
+    // An object of an imported document as an object of the output.
+    QPDFObjectHandle copyAcross(QPDFObjectHandle object);
 
     QPDF& output_;
     // Keyed by the document's address, which stays unique while `sources_` holds it.

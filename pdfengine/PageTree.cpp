@@ -28,6 +28,7 @@ struct Pending {
     QPDFObjectHandle node;
     PageNode inherited;  // dict unused
     bool root = false;   // the catalog's /Pages is a tree node whatever it says
+    size_t depth = 1;
 };
 
 }  // namespace
@@ -76,6 +77,10 @@ std::vector<PageNode> PageTree::walk(QPDF& pdf, const std::string& fileName)
             result.push_back(std::move(page));
             continue;
         }
+        if (current.depth > maxDepth)
+            throw PdiError(PdiErrorKind::Damaged, "PDF file '" + fileName +
+                                                      "' is damaged (the page tree is nested more than " +
+                                                      std::to_string(maxDepth) + " levels deep)");
         if (node.isIndirect() && !seen.insert(node.getObjGen()).second)
             throw PdiError(PdiErrorKind::Damaged, "PDF file '" + fileName +
                                                       "' is damaged (the page tree reaches node " +
@@ -90,7 +95,7 @@ std::vector<PageNode> PageTree::walk(QPDF& pdf, const std::string& fileName)
             continue;
         // Pushed in reverse so that the first kid comes off the stack first.
         for (int i = kids.getArrayNItems(); i-- > 0;)
-            stack.push_back({kids.getArrayItem(i), inherited, false});
+            stack.push_back({kids.getArrayItem(i), inherited, false, current.depth + 1});
     }
     return result;
 }

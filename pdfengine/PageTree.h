@@ -27,10 +27,15 @@ struct PageNode {
 
 class PageTree {
 public:
+    // Real trees are a handful of levels deep; even a tree of two kids per
+    // node would hold more pages than exist at a fraction of this.
+    static constexpr size_t maxDepth = 256;
+
     // Walks the tree below the catalog's /Pages. Kids that are not dictionaries
     // are skipped, as viewers do. Throws PdiError (Damaged) when there is no
-    // catalog or page tree, or a /Pages node is reached twice; the file name is
-    // for the messages.
+    // catalog or page tree, a /Pages node is reached twice, or the tree is
+    // deeper than maxDepth (qpdf walks it recursively when objects are copied
+    // from the document); the file name is for the messages.
     static std::vector<PageNode> walk(QPDF& pdf, const std::string& fileName);
 };
 

@@ -22,7 +22,9 @@ size_t referenceDepth(QPDFObjectHandle root, size_t limit)
         QPDFObjectHandle object = e.object;
         if (object.isIndirect() && !entered.insert(object.getObjGen()).second)
             continue;
-        if (e.depth > 1 && (object.isPageObject() || object.isPagesObject()))
+        // qpdf does not copy pages along. (Its own test for pages would walk
+        // the page tree.)
+        if (e.depth > 1 && (object.isDictionaryOfType("/Page") || object.isDictionaryOfType("/Pages")))
             continue;
         if (e.depth > deepest)
             deepest = e.depth;

@@ -24,19 +24,3 @@ TEST(FitKeywordsTest, PositionsFromNumbersAndKeywords)
              {"top", "left"}, {"left", "right"}, {}, {"1", "2", "3"}, {"middle"}, {"5x"}, {"nan"}, {"+"}})
         EXPECT_FALSE(positionFromItems(bad).has_value()) << bad.size();
 }
-
-TEST(FitKeywordsTest, FitMethodsAndOrientations)
-{
-    EXPECT_EQ(fitMethodFromKeyword("nofit"), FitMethod::NoFit);
-    EXPECT_EQ(fitMethodFromKeyword("Meet"), FitMethod::Meet);
-    EXPECT_EQ(fitMethodFromKeyword("slice"), FitMethod::Slice);
-    EXPECT_EQ(fitMethodFromKeyword("entire"), FitMethod::Entire);
-    EXPECT_EQ(fitMethodFromKeyword("CLIP"), FitMethod::Clip);
-    EXPECT_EQ(fitMethodFromKeyword("auto"), FitMethod::Auto);
-    EXPECT_FALSE(fitMethodFromKeyword("fit").has_value());
-    EXPECT_EQ(orientationFromKeyword("north"), Orientation::North);
-    EXPECT_EQ(orientationFromKeyword("East"), Orientation::East);
-    EXPECT_EQ(orientationFromKeyword("south"), Orientation::South);
-    EXPECT_EQ(orientationFromKeyword("WEST"), Orientation::West);
-    EXPECT_FALSE(orientationFromKeyword("up").has_value());
-}

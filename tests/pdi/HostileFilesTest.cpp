@@ -123,14 +123,21 @@ TEST_F(HostileFilesTest, BrokenPageTrees)
                                          "<< /Type /Page /Parent 2 0 R /Contents 4 0 R >>",
                                          stream("0 0 m 5 5 l S"), "<< /Type /Pages /Parent 2 0 R >>"}));
     openAndImport(parentLoop);
-    // A very deep chain of /Pages nodes: walked without recursion.
-    std::vector<std::string> deep{catalog};
-    const int depth = 20000;
-    for (int i = 0; i < depth; ++i)
-        deep.push_back("<< /Type /Pages /Kids [" + std::to_string(i + 3) + " 0 R] /Count 1 >>");
-    deep.push_back("<< /Type /Page /MediaBox [0 0 10 10] >>");
-    auto doc = ImportedDocument::open(write("deep.pdf", fixtures::rawPdf(deep)), {});
-    EXPECT_EQ(doc->pageCount(), 1);
+    // A very deep chain of /Pages nodes: walked without recursion, and refused
+    // before qpdf walks it recursively while copying.
+    auto chainOfNodes = [](int depth) {
+        std::vector<std::string> objects{catalog};
+        for (int i = 0; i < depth; ++i)
+            objects.push_back("<< /Type /Pages /Kids [" + std::to_string(i + 3) + " 0 R] /Count 1 >>");
+        // Resources with an indirect object, so that copying them makes qpdf walk the tree.
+        objects.push_back("<< /Type /Page /MediaBox [0 0 10 10] /Resources << /Font << /F1 " +
+                          std::to_string(depth + 3) + " 0 R >> >> >>");
+        objects.push_back("<< /Type /Font /Subtype /Type1 /BaseFont /Courier >>");
+        return fixtures::rawPdf(objects);
+    };
+    EXPECT_PDI_ERROR(ImportedDocument::open(write("deep.pdf", chainOfNodes(100000)), {}),
+                     PdiErrorKind::Damaged, "(the page tree is nested more than 256 levels deep)");
+    openAndImport(write("deepest.pdf", chainOfNodes(255)));
 }
 
 TEST_F(HostileFilesTest, StreamLengthsThatLie)

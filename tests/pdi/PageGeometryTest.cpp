@@ -58,14 +58,3 @@ TEST(PageGeometryTest, RotationIsAQuarterTurnModuloAFullOne)
     EXPECT_EQ(turned.displayHeight(PageBox::Crop), 10);
     EXPECT_EQ(turned.displayWidth(PageBox::Media), 20);
 }
-
-TEST(PageGeometryTest, BoxKeywords)
-{
-    EXPECT_EQ(pageBoxFromKeyword("media"), PageBox::Media);
-    EXPECT_EQ(pageBoxFromKeyword("Crop"), PageBox::Crop);
-    EXPECT_EQ(pageBoxFromKeyword("BLEED"), PageBox::Bleed);
-    EXPECT_EQ(pageBoxFromKeyword("trim"), PageBox::Trim);
-    EXPECT_EQ(pageBoxFromKeyword("art"), PageBox::Art);
-    EXPECT_FALSE(pageBoxFromKeyword("cropbox").has_value());
-    EXPECT_FALSE(pageBoxFromKeyword("").has_value());
-}
