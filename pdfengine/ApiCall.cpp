@@ -32,7 +32,9 @@ void appendArg(std::string& out, Text value)
 
 void appendArg(std::string& out, Bytes value)
 {
-    out += "[" + std::to_string(value.size) + " bytes]";
+    out += '[';
+    out += std::to_string(value.size);
+    out += " bytes]";
 }
 
 std::string_view textArg(const char* text, int length)

@@ -6,32 +6,45 @@
 
 namespace pdfengine {
 
-struct Deflater::State {
+namespace {
+
+// Streams up to this size fit the small compressor's window whole.
+constexpr size_t smallLimit = 4096;
+constexpr int smallWindowBits = 12;  // a 4 KB window
+constexpr int smallMemLevel = 5;     // an 8 KB hash table instead of 64 KB
+
+}  // namespace
+
+struct Deflater::Compressor {
+    Compressor(int level, int windowBits, int memLevel)
+    {
+        int result = deflateInit2(&stream, level, Z_DEFLATED, windowBits, memLevel, Z_DEFAULT_STRATEGY);
+        if (result == Z_MEM_ERROR)
+            throw std::bad_alloc();
+        if (result != Z_OK)
+            throw std::runtime_error("zlib could not start a compressor");
+    }
+    ~Compressor() { deflateEnd(&stream); }
+    Compressor(const Compressor&) = delete;
+    Compressor& operator=(const Compressor&) = delete;
+
     z_stream stream{};
-    bool ready = false;
 };
 
-Deflater::Deflater(int level) : state_(std::make_unique<State>())
-{
-    int result = deflateInit(&state_->stream, level);
-    if (result == Z_MEM_ERROR)
-        throw std::bad_alloc();
-    if (result != Z_OK)
-        throw std::runtime_error("zlib could not start a compressor");
-    state_->ready = true;
-}
+Deflater::Deflater(int level) : level_(level) {}
 
-Deflater::~Deflater()
-{
-    if (state_->ready)
-        deflateEnd(&state_->stream);
-}
+Deflater::~Deflater() = default;
 
 std::string Deflater::compress(std::string_view data)
 {
     if (data.size() > 0xFFFFFFF0u)
         throw std::length_error("content stream too long to compress");
-    z_stream& stream = state_->stream;
+    std::unique_ptr<Compressor>& compressor = data.size() <= smallLimit ? small_ : large_;
+    if (!compressor)
+        compressor = data.size() <= smallLimit
+                         ? std::make_unique<Compressor>(level_, smallWindowBits, smallMemLevel)
+                         : std::make_unique<Compressor>(level_, MAX_WBITS, 8);
+    z_stream& stream = compressor->stream;
     deflateReset(&stream);
     std::string out;
     out.resize(deflateBound(&stream, static_cast<uLong>(data.size())));

@@ -1,5 +1,8 @@
-// zlib compression of content streams, reusing one compressor for every page
-// of a document: setting a compressor up costs more than compressing a page.
+// zlib compression of content streams, reusing compressors for every page of a
+// document: setting one up costs more than compressing a page. Small streams
+// go to a compressor with a small hash table, because zlib clears the whole
+// table on each reset and for a page of paths that clearing costs more than
+// the compression itself; the output for such streams is the same.
 #pragma once
 
 #include <memory>
@@ -20,8 +23,11 @@ public:
     std::string compress(std::string_view data);
 
 private:
-    struct State;
-    std::unique_ptr<State> state_;
+    struct Compressor;
+
+    int level_;
+    std::unique_ptr<Compressor> small_;
+    std::unique_ptr<Compressor> large_;
 };
 
 }  // namespace pdfengine

@@ -263,8 +263,11 @@ OptionList OptionList::parse(std::string_view text, const OptionTable& table)
         if (c == '{' || c == '=') {
             bool braced = false;
             std::string stray = "=";
-            if (c == '{')
-                stray = "{" + std::string(scanner.value(braced)) + "}";
+            if (c == '{') {
+                stray = '{';
+                stray += scanner.value(braced);
+                stray += '}';
+            }
             throw EngineError(err::MissingOptionName, "Expected an option name instead of " + quoted(stray) +
                                                           " in option list " + quoted(all));
         }

@@ -6,10 +6,9 @@ using namespace pdfengine::api;
 
 namespace {
 
-constexpr unsigned outsidePaths = ObjectScope | DocumentScope | PageScope;
-
-constexpr ApiSpec setOption{"PDF_set_option", outsidePaths};
-constexpr ApiSpec setParameter{"PDF_set_parameter", outsidePaths};
+// Global options write no content, so they are harmless even inside a path.
+constexpr ApiSpec setOption{"PDF_set_option", AnyScope};
+constexpr ApiSpec setParameter{"PDF_set_parameter", AnyScope};
 constexpr ApiSpec setInfo{"PDF_set_info", DocumentScope | PageScope};
 constexpr ApiSpec beginDocument{"PDF_begin_document", ObjectScope, NonFatal::RecoverableByPolicy};
 // The closing calls check their state themselves: after a fatal error they
