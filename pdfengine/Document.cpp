@@ -16,6 +16,44 @@ constexpr int contentCompressionLevel = Z_DEFAULT_COMPRESSION;
 
 constexpr const char* producer = "Quillon PDF engine " PDFENGINE_VERSION;
 
+// The deterministic mode's stand-in for qpdf's random source: AES-256 draws
+// its file key and salts from it. A fixed sequence, for tests only.
+class FixedRandomData : public RandomDataProvider {
+public:
+    void provideRandomData(unsigned char* data, size_t length) override
+    {
+        for (size_t i = 0; i < length; ++i) {
+            state_ = state_ * 6364136223846793005ULL + 1442695040888963407ULL;
+            data[i] = static_cast<unsigned char>(state_ >> 56);
+        }
+    }
+
+private:
+    unsigned long long state_ = 0x5155494C4C4F4EULL;
+};
+
+// qpdf's random source is process-wide: it is replaced only while one
+// deterministic document is written, and the default is restored after.
+class RandomDataOverride {
+public:
+    explicit RandomDataOverride(bool active) : active_(active)
+    {
+        if (active_)
+            QUtil::setRandomDataProvider(&provider_);
+    }
+    ~RandomDataOverride()
+    {
+        if (active_)
+            QUtil::setRandomDataProvider(nullptr);
+    }
+    RandomDataOverride(const RandomDataOverride&) = delete;
+    RandomDataOverride& operator=(const RandomDataOverride&) = delete;
+
+private:
+    bool active_;
+    FixedRandomData provider_;
+};
+
 }  // namespace
 
 std::string pdfDate(bool deterministic)
@@ -111,6 +149,7 @@ void Document::write(Pipeline& out)
     info_.replaceKey("/ModDate", QPDFObjectHandle::newString(date));
     pdf_->getTrailer().replaceKey("/Info", pdf_->makeIndirectObject(info_));
 
+    RandomDataOverride fixedRandom(deterministic_);
     QPDFWriter writer(*pdf_);
     writer.setOutputPipeline(&out);
     writer.setObjectStreamMode(qpdf_o_disable);

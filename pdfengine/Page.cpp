@@ -225,13 +225,4 @@ void Page::restore()
     stack_.pop_back();
     content_.op("Q");
 }
-
-void Page::abandonOpenState()
-{
-    if (inPath_)
-        paint("n");
-    while (stack_.size() > 1)
-        restore();
-}
-
 }  // namespace pdfengine

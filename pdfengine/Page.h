@@ -54,10 +54,6 @@ public:
     // Throws EngineError (3002) without a matching save().
     void restore();
 
-    // Ends an unfinished path and closes unmatched saves: for a page ended
-    // after a fatal error, whose content is discarded anyway.
-    void abandonOpenState();
-
 private:
     GraphicsState& current() { return stack_.back(); }
     void writeColor(const Color& color, bool stroke);

@@ -195,10 +195,10 @@ TEST(DocumentTest, InMemoryDocumentsAreReturnedByGetBuffer)
 TEST(DocumentTest, DeterministicModeWritesTheSameBytesTwice)
 {
     TempDir dir;
-    auto write = [&](const std::string& name) {
+    auto write = [&](const std::string& name, const std::string& options) {
         Handle p;
         PDF_set_option(p, "deterministic=true");
-        PDF_begin_document(p, dir.file(name).c_str(), 0, "masterpassword=m permissions={nocopy}");
+        PDF_begin_document(p, dir.file(name).c_str(), 0, options.c_str());
         PDF_set_info(p, "Title", "same");
         PDF_begin_page_ext(p, 100, 100, "");
         PDF_setcolor(p, "fill", "rgb", 1, 0, 0, 0);
@@ -208,10 +208,17 @@ TEST(DocumentTest, DeterministicModeWritesTheSameBytesTwice)
         PDF_end_document(p, "");
         return readFile(dir.file(name));
     };
-    const std::string first = write("a.pdf");
-    EXPECT_EQ(write("b.pdf"), first);
+    // Every encryption method too: RC4, AES-128 and AES-256 (whose keys and
+    // salts are random outside this mode).
+    for (const char* version : {"1.3", "1.5", "1.7", "2.0"}) {
+        const std::string options =
+            std::string("compatibility=") + version + " masterpassword=m userpassword=u";
+        const std::string first = write("a.pdf", options);
+        EXPECT_EQ(write("b.pdf", options), first) << version;
+    }
+    EXPECT_EQ(write("c.pdf", ""), write("d.pdf", ""));
     if (haveTool("pdfinfo")) {
-        RunResult info = run({"pdfinfo", "-isodates", dir.file("a.pdf")});
+        RunResult info = run({"pdfinfo", "-isodates", dir.file("c.pdf")});
         EXPECT_EQ(pdfinfoField(info.out, "CreationDate"), "2000-01-01T00:00:00Z");
         EXPECT_EQ(pdfinfoField(info.out, "ModDate"), "2000-01-01T00:00:00Z");
     }
