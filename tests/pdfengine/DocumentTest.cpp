@@ -196,16 +196,7 @@ TEST(DocumentTest, DeterministicModeWritesTheSameBytesTwice)
 {
     TempDir dir;
     auto write = [&](const std::string& name, const std::string& options) {
-        Handle p;
-        PDF_set_option(p, "deterministic=true");
-        PDF_begin_document(p, dir.file(name).c_str(), 0, options.c_str());
-        PDF_set_info(p, "Title", "same");
-        PDF_begin_page_ext(p, 100, 100, "");
-        PDF_setcolor(p, "fill", "rgb", 1, 0, 0, 0);
-        PDF_rect(p, 10, 10, 20, 20);
-        PDF_fill(p);
-        PDF_end_page_ext(p, "");
-        PDF_end_document(p, "");
+        writeRedSquare(dir.file(name), options, "deterministic=true");
         return readFile(dir.file(name));
     };
     // Every encryption method too: RC4, AES-128 and AES-256 (whose keys and

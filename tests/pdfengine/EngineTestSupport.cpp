@@ -64,6 +64,19 @@ void writeEmptyPages(const std::string& path, int pages, double width, double he
     PDF_end_document(p, "");
 }
 
+void writeRedSquare(const std::string& path, const std::string& options, const std::string& globalOptions)
+{
+    Handle p;
+    PDF_set_option(p, globalOptions.c_str());
+    PDF_begin_document(p, path.c_str(), 0, options.c_str());
+    PDF_begin_page_ext(p, 100, 100, "");
+    PDF_setcolor(p, "fill", "rgb", 1, 0, 0, 0);
+    PDF_rect(p, 0, 0, 50, 50);
+    PDF_fill(p);
+    PDF_end_page_ext(p, "");
+    PDF_end_document(p, "");
+}
+
 std::string pdfinfoField(const std::string& output, const std::string& key)
 {
     std::istringstream lines(output);

@@ -42,6 +42,11 @@ std::string failure(PDF* p, const std::function<void()>& f);
 void writeEmptyPages(const std::string& path, int pages, double width, double height,
                      const std::string& options = "");
 
+// A document of one 100 x 100 page with a red 50 x 50 square in its lower
+// left corner, written to path after the global options were set.
+void writeRedSquare(const std::string& path, const std::string& options = "",
+                    const std::string& globalOptions = "");
+
 // The value of a "Key: value" line of pdfinfo (the value trimmed), or "".
 std::string pdfinfoField(const std::string& output, const std::string& key);
 

@@ -58,16 +58,7 @@ TEST(ExtensionPointsTest, ImportedObjectsAreWrittenAfterTheirDocumentWasReleased
     TempDir dir;
     // The document to import from: a red square in the lower left corner.
     const std::string source = dir.file("source.pdf");
-    {
-        Handle p;
-        PDF_begin_document(p, source.c_str(), 0, "");
-        PDF_begin_page_ext(p, 100, 100, "");
-        PDF_setcolor(p, "fill", "rgb", 1, 0, 0, 0);
-        PDF_rect(p, 0, 0, 50, 50);
-        PDF_fill(p);
-        PDF_end_page_ext(p, "");
-        PDF_end_document(p, "");
-    }
+    writeRedSquare(source);
     const std::string path = dir.file("placed.pdf");
     Handle p;
     PDF_begin_document(p, path.c_str(), 0, "");
