@@ -229,6 +229,9 @@ void Engine::endDocument(std::string_view optlist)
     std::unique_ptr<Document> document = std::move(document_);
     if (failed_)
         return;  // a document that saw a fatal error writes no file
+    // Readers reject a page tree without pages.
+    if (document->pageCount() == 0)
+        throw EngineError(err::NoPages, "The document has no pages; no file was written");
     writeDocument(*document);
 }
 

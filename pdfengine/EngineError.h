@@ -49,6 +49,7 @@ inline constexpr ErrorCode WrongScope{3001, PDF_RuntimeError};
 inline constexpr ErrorCode RestoreWithoutSave{3002, PDF_RuntimeError};
 inline constexpr ErrorCode UnmatchedSave{3003, PDF_RuntimeError};
 inline constexpr ErrorCode NoBuffer{3004, PDF_RuntimeError};
+inline constexpr ErrorCode NoPages{3005, PDF_RuntimeError};
 
 // 4xxx handles and indices (fonts, imported documents and pages, images).
 

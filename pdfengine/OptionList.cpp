@@ -144,7 +144,9 @@ double checkedNumber(std::string_view text, const OptionDef& def, bool integer)
     if (integer && value != std::floor(value))
         throw EngineError(err::NotAnInteger,
                           "Option " + quoted(def.name) + " expects an integer, not " + quoted(text));
-    if (value < def.min || value > def.max)
+    const bool outsideInt =
+        integer && (value < std::numeric_limits<int>::min() || value > std::numeric_limits<int>::max());
+    if (value < def.min || value > def.max || outsideInt)
         throw EngineError(err::OptionOutOfRange, "Option " + quoted(def.name) + " must be " + rangeText(def) +
                                                      ", not " + quoted(text));
     return value;

@@ -32,6 +32,16 @@ std::string folderOf(const std::string& target)
     return folder.empty() ? "." : folder;
 }
 
+// The file a symbolic link points to is the one written, so the link stays.
+std::string resolvedPath(const std::string& target)
+{
+    std::error_code error;
+    if (!std::filesystem::is_symlink(target, error))
+        return target;
+    std::filesystem::path resolved = std::filesystem::weakly_canonical(target, error);
+    return error ? target : resolved.string();
+}
+
 }  // namespace
 
 // Buffers the writer's many small writes into large write() calls.
@@ -88,7 +98,8 @@ private:
 
 void OutputFile::checkTarget(const std::string& target)
 {
-    const std::string folder = folderOf(target);
+    const std::string path = resolvedPath(target);
+    const std::string folder = folderOf(path);
     struct stat info {};
     if (::stat(folder.c_str(), &info) != 0)
         throw createError(target, errno);
@@ -96,17 +107,23 @@ void OutputFile::checkTarget(const std::string& target)
         throw createError(target, ENOTDIR);
     if (::access(folder.c_str(), W_OK | X_OK) != 0)
         throw createError(target, errno);
-    if (::stat(target.c_str(), &info) == 0 && S_ISDIR(info.st_mode))
-        throw createError(target, EISDIR);
+    if (::stat(path.c_str(), &info) == 0) {
+        if (S_ISDIR(info.st_mode))
+            throw createError(target, EISDIR);
+        // A file the user may not write is not replaced behind their back.
+        if (::access(path.c_str(), W_OK) != 0)
+            throw createError(target, errno);
+    }
 }
 
-OutputFile::OutputFile(std::string target, OutputFault fault) : target_(std::move(target)), fault_(fault)
+OutputFile::OutputFile(std::string target, OutputFault fault)
+    : target_(std::move(target)), path_(resolvedPath(target_)), fault_(fault)
 {
     checkTarget(target_);
     if (fault_ == OutputFault::Create)
         throw createError(target_, EACCES);
-    const std::filesystem::path path(target_);
-    const std::string stem = folderOf(target_) + "/." + path.filename().string() + ".";
+    const std::filesystem::path path(path_);
+    const std::string stem = folderOf(path_) + "/." + path.filename().string() + ".";
     // O_EXCL makes the name ours; the kernel applies the umask as for any new file.
     for (unsigned attempt = 0; fd_ < 0; ++attempt) {
         temporary_ = stem + std::to_string(::getpid()) + "-" + std::to_string(attempt) + ".tmp";
@@ -116,7 +133,7 @@ OutputFile::OutputFile(std::string target, OutputFault fault) : target_(std::mov
     }
     // A replaced file keeps its permissions.
     struct stat info {};
-    if (::stat(target_.c_str(), &info) == 0 && S_ISREG(info.st_mode))
+    if (::stat(path_.c_str(), &info) == 0 && S_ISREG(info.st_mode))
         ::fchmod(fd_, info.st_mode & 07777);
     pipeline_ = std::make_unique<FilePipeline>(fd_, target_, fault_);
 }
@@ -147,7 +164,7 @@ void OutputFile::commit()
         throw writeError(target_, EIO);
     int renameError = EIO;
     if (fault_ != OutputFault::Rename) {
-        if (std::rename(temporary_.c_str(), target_.c_str()) == 0) {
+        if (std::rename(temporary_.c_str(), path_.c_str()) == 0) {
             committed_ = true;
             return;
         }

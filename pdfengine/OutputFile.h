@@ -16,9 +16,10 @@ enum class OutputFault { None, Create, Write, Close, Rename };
 class OutputFile {
 public:
     // Throws EngineError (2001, recoverable) when a file of this name cannot
-    // be created: no such folder, a folder that is not writable, or a target
-    // that is itself a folder. Called when the document begins, so a bad name
-    // fails early; the file itself is written at the end.
+    // be written: no such folder, a folder that is not writable, a target
+    // that is a folder or a file that is not writable. Called when the
+    // document begins, so a bad name fails early; the file is written at the
+    // end. A target that is a symbolic link is written where the link points.
     static void checkTarget(const std::string& target);
 
     // Creates the temporary file. Throws EngineError (2001).
@@ -38,7 +39,8 @@ public:
 private:
     class FilePipeline;
 
-    std::string target_;
+    std::string target_;  // as given, for messages
+    std::string path_;    // where the file goes: the target, or where its link points
     std::string temporary_;
     OutputFault fault_;
     int fd_ = -1;

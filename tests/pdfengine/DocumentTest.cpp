@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>
+#include <unistd.h>
 #include <algorithm>
 #include <filesystem>
 #include <string>
@@ -248,6 +249,50 @@ TEST(DocumentTest, AMissingFolderFailsAtBeginAndAVanishedOneAtEnd)
     EXPECT_FALSE(fileExists(target));
     // Back in object scope: a new document can begin.
     EXPECT_EQ(PDF_begin_document(p, "", 0, ""), 1);
+}
+
+TEST(DocumentTest, ADocumentWithoutPagesIsAnErrorAndWritesNothing)
+{
+    TempDir dir;
+    const std::string target = dir.file("empty.pdf");
+    writeFile(target, "older");
+    Handle p;
+    PDF_begin_document(p, target.c_str(), 0, "");
+    EXPECT_EQ(failure(p, [&] { PDF_end_document(p, ""); }),
+              "3005 3 The document has no pages; no file was written");
+    EXPECT_EQ(readFile(target), "older");
+    EXPECT_EQ(filesIn(dir.path()), std::vector<std::string>{"empty.pdf"});
+    // Ended all the same: closing again is quiet, a new document may begin.
+    EXPECT_EQ(failure(p, [&] { PDF_end_document(p, ""); }), "no error");
+    EXPECT_EQ(PDF_begin_document(p, "", 0, ""), 1);
+}
+
+TEST(DocumentTest, ASymbolicLinkStaysAndItsFileIsReplaced)
+{
+    TempDir dir;
+    fs::create_directory(dir.file("real"));
+    const std::string real = dir.file("real/report.pdf");
+    const std::string link = dir.file("report.pdf");
+    writeFile(real, "older");
+    fs::create_symlink(real, link);
+    writeRedSquare(link);
+    EXPECT_TRUE(fs::is_symlink(link));
+    EXPECT_EQ(readFile(real).substr(0, 5), "%PDF-");
+    EXPECT_EQ(filesIn(dir.file("real")), std::vector<std::string>{"report.pdf"});
+}
+
+TEST(DocumentTest, AFileTheUserMayNotWriteIsNotReplaced)
+{
+    if (geteuid() == 0)
+        GTEST_SKIP() << "root may write any file";
+    TempDir dir;
+    const std::string target = dir.file("locked.pdf");
+    writeFile(target, "locked");
+    chmod(target.c_str(), 0444);
+    Handle p;
+    EXPECT_EQ(failure(p, [&] { PDF_begin_document(p, target.c_str(), 0, ""); }),
+              "2001 2 Couldn't open PDF file '" + target + "' for writing (Permission denied)");
+    EXPECT_EQ(readFile(target), "locked");
 }
 
 TEST(DocumentTest, AFailedWriteLeavesTheOlderFileUntouched)

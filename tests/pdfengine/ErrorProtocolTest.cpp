@@ -198,6 +198,8 @@ TEST(ErrorProtocolTest, ErrorpolicyReturnMakesFileFailuresOfBeginDocumentNonFata
     // The length argument counts bytes; the name need not be terminated.
     const std::string named = dir.file("named.pdfXYZ");
     EXPECT_EQ(PDF_begin_document(p, named.c_str(), static_cast<int>(named.size()) - 3, ""), 1);
+    PDF_begin_page_ext(p, 10, 10, "");
+    PDF_end_page_ext(p, "");
     PDF_end_document(p, "");
     EXPECT_TRUE(fileExists(dir.file("named.pdf")));
 }
