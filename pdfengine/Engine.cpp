@@ -316,13 +316,13 @@ void Engine::setColor(std::string_view fstype, std::string_view colorspace, doub
     static constexpr std::string_view fstypes[] = {"fill", "stroke", "fillstroke"};
     static constexpr std::string_view spaces[] = {"gray", "rgb", "cmyk"};
     size_t target = 0;
-    while (target < std::size(fstypes) && fstype != fstypes[target])
+    while (target < std::size(fstypes) && !equalsNoCase(fstype, fstypes[target]))
         ++target;
     if (target == std::size(fstypes))
         throw EngineError(err::UnknownArgumentKeyword, "Unknown fstype '" + std::string(fstype) +
                                                            "' (expected fill, stroke or fillstroke)");
     size_t space = 0;
-    while (space < std::size(spaces) && colorspace != spaces[space])
+    while (space < std::size(spaces) && !equalsNoCase(colorspace, spaces[space]))
         ++space;
     if (space == std::size(spaces))
         throw EngineError(err::UnknownArgumentKeyword, "Unknown colour space '" + std::string(colorspace) +

@@ -21,16 +21,6 @@ char lower(char c)
     return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
 }
 
-bool equalsNoCase(std::string_view a, std::string_view b)
-{
-    if (a.size() != b.size())
-        return false;
-    for (size_t i = 0; i < a.size(); ++i)
-        if (lower(a[i]) != lower(b[i]))
-            return false;
-    return true;
-}
-
 std::string quoted(std::string_view text)
 {
     return "'" + std::string(text) + "'";
@@ -222,6 +212,16 @@ Color checkedColor(std::string_view text, const OptionDef& def)
 }
 
 }  // namespace
+
+bool equalsNoCase(std::string_view a, std::string_view b)
+{
+    if (a.size() != b.size())
+        return false;
+    for (size_t i = 0; i < a.size(); ++i)
+        if (lower(a[i]) != lower(b[i]))
+            return false;
+    return true;
+}
 
 const OptionDef* OptionTable::find(std::string_view name) const
 {

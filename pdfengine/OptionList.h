@@ -30,6 +30,9 @@ enum class OptionType {
     List,         // blank-separated items; braced items keep their blanks
 };
 
+// ASCII letters compared without case, as option keys and keywords are.
+bool equalsNoCase(std::string_view a, std::string_view b);
+
 struct OptionTable;
 
 struct OptionDef {

@@ -175,7 +175,8 @@ TEST(ErrorProtocolTest, BadArgumentsAreValueErrors)
               "5003 9 Unknown colour space 'RGB ' (expected gray, rgb or cmyk)");
     EXPECT_EQ(failure(p, [&] { PDF_setcolor(p, "stroke", "rgb", 0, 1.5, 0, 0); }),
               "5004 9 Colour component 1.5 is out of range (0 to 1)");
-    // Components the colour space does not use are not looked at.
+    // Keywords ignore case; components the colour space does not use are not looked at.
+    EXPECT_EQ(failure(p, [&] { PDF_setcolor(p, "Fill", "RGB", 0, 0, 1, 0); }), "no error");
     EXPECT_EQ(failure(p, [&] { PDF_setcolor(p, "stroke", "gray", 0.5, 7, NAN, -1); }), "no error");
     EXPECT_EQ(failure(p, [&] { PDF_moveto(p, INFINITY, 0); }),
               "5002 9 Argument 'x' is not a finite number (inf)");
