@@ -5,7 +5,6 @@
 // called; it may throw through us. Non-fatal failures are only recorded.
 #pragma once
 
-#include <cstring>
 #include <optional>
 #include <string>
 #include <string_view>
