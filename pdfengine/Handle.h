@@ -1,12 +1,14 @@
-// What a PDF handle holds: the error handler and the last error. The document,
-// resource and import state hang off it as the engine grows.
+// What a PDF handle holds: the engine core, the error handler and the last
+// error. Internal to the engine (and its tests); callers see only PDF*.
 #pragma once
 
 #include <string>
 
+#include "pdfengine/Engine.h"
 #include "pdfengine/pdf_api.h"
 
 struct PDF_s {
+    pdfengine::Engine engine;
     PDF_errorhandler handler = nullptr;
     void* opaque = nullptr;
 

@@ -1,42 +1,71 @@
-// Creating and deleting handles, and reading the last error.
-#include <cstring>
+// Creating and deleting handles, reading the last error, and the engine's
+// strings.
 #include <new>
 
-#include "pdfengine/Handle.h"
-#include "pdfengine/Version.h"
+#include "pdfengine/ApiCall.h"
+
+using namespace pdfengine;
+using namespace pdfengine::api;
 
 namespace {
 
 void ignoreErrors(PDF*, int, const char*) {}
 
+constexpr ApiSpec getString{"PDF_get_string", AnyScope};
+constexpr ApiSpec getErrnum{"PDF_get_errnum", AnyScope};
+constexpr ApiSpec getErrmsg{"PDF_get_errmsg", AnyScope};
+constexpr ApiSpec getApiname{"PDF_get_apiname", AnyScope};
+
 }  // namespace
 
-extern "C" PDF* PDF_new(void) { return PDF_new2(nullptr, nullptr, nullptr, nullptr, nullptr); }
+extern "C" PDF* PDF_new(void)
+{
+    return PDF_new2(nullptr, nullptr, nullptr, nullptr, nullptr);
+}
 
-// The engine allocates with the C++ allocator; the allocation callbacks are accepted
-// for compatibility and not called.
+// The engine allocates with the C++ allocator; the allocation callbacks are
+// accepted for compatibility and not called.
 extern "C" PDF* PDF_new2(PDF_errorhandler errorhandler, void* (*)(PDF*, size_t, const char*),
                          void* (*)(PDF*, void*, size_t, const char*), void (*)(PDF*, void*), void* opaque)
 {
-    PDF* p = new (std::nothrow) PDF_s;
-    if (!p)
+    try {
+        PDF* p = new PDF_s;
+        p->handler = errorhandler ? errorhandler : ignoreErrors;
+        p->opaque = opaque;
+        return p;
+    } catch (...) {
         return nullptr;
-    p->handler = errorhandler ? errorhandler : ignoreErrors;
-    p->opaque = opaque;
-    return p;
+    }
 }
 
-extern "C" void PDF_delete(PDF* p) { delete p; }
-
-extern "C" const char* PDF_get_string(PDF* p, int, const char* optlist)
+// Never fails: an open document is dropped without writing a file.
+extern "C" void PDF_delete(PDF* p)
 {
-    if (p && optlist && std::strcmp(optlist, "version") == 0)
-        return PDFENGINE_VERSION;
-    return "";
+    if (!p)
+        return;
+    if (p->engine.trace().enabled())
+        p->engine.trace().writeLine("PDF_delete()");
+    delete p;
 }
 
-extern "C" int PDF_get_errnum(PDF* p) { return p ? p->errnum : 0; }
+extern "C" const char* PDF_get_string(PDF* p, int idx, const char* optlist)
+{
+    return call(
+        p, getString, "", [&](Engine& engine) { return engine.getString(idx, textArg(optlist)); }, idx,
+        optlist);
+}
 
-extern "C" const char* PDF_get_errmsg(PDF* p) { return p ? p->errmsg.c_str() : ""; }
+extern "C" int PDF_get_errnum(PDF* p)
+{
+    return call(p, getErrnum, 0, [&](Engine&) { return p->errnum; });
+}
 
-extern "C" const char* PDF_get_apiname(PDF* p) { return p ? p->apiname.c_str() : ""; }
+extern "C" const char* PDF_get_errmsg(PDF* p)
+{
+    return call(p, getErrmsg, "", [&](Engine&) { return p->errmsg.c_str(); });
+}
+
+extern "C" const char* PDF_get_apiname(PDF* p)
+{
+    return call(p, getApiname, "", [&](Engine&) { return p->apiname.c_str(); });
+}

@@ -1,0 +1,35 @@
+// A page's content stream as it is built: operands and operators appended as
+// text, numbers formatted without the locale. Drawing code (paths, text,
+// placed XObjects) writes through it; Page owns one per page.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace pdfengine {
+
+class ContentBuilder {
+public:
+    // "value " with at most `decimals` digits after the point.
+    ContentBuilder& number(double value, int decimals = 4);
+    ContentBuilder& integer(long long value);
+    // "/name "; the name must consist of regular characters (resource names do).
+    ContentBuilder& name(std::string_view name);
+    // A string operand: literal "(...)" with the delimiters escaped.
+    ContentBuilder& literalString(std::string_view bytes);
+    // A string operand in hexadecimal "<...>", for binary text (two-byte codes).
+    ContentBuilder& hexString(std::string_view bytes);
+    // Operand text appended as it is, followed by a blank.
+    ContentBuilder& raw(std::string_view text);
+    // The operator, ending the line: "m\n".
+    ContentBuilder& op(std::string_view op);
+
+    const std::string& data() const { return data_; }
+    bool empty() const { return data_.empty(); }
+    std::string take() { return std::move(data_); }
+
+private:
+    std::string data_;
+};
+
+}  // namespace pdfengine

@@ -1,0 +1,166 @@
+#include "pdfengine/Document.h"
+
+#include <zlib.h>
+#include <cstdio>
+#include <ctime>
+
+#include "pdfengine/Version.h"
+
+namespace pdfengine {
+
+namespace {
+
+// zlib's default level: content streams of paths and text shrink to a
+// quarter; higher levels cost far more time for a few per cent.
+constexpr int contentCompressionLevel = Z_DEFAULT_COMPRESSION;
+
+constexpr const char* producer = "Quillon PDF engine " PDFENGINE_VERSION;
+
+// The deterministic mode's stand-in for qpdf's random source: AES-256 draws
+// its file key and salts from it. A fixed sequence, for tests only.
+class FixedRandomData : public RandomDataProvider {
+public:
+    void provideRandomData(unsigned char* data, size_t length) override
+    {
+        for (size_t i = 0; i < length; ++i) {
+            state_ = state_ * 6364136223846793005ULL + 1442695040888963407ULL;
+            data[i] = static_cast<unsigned char>(state_ >> 56);
+        }
+    }
+
+private:
+    unsigned long long state_ = 0x5155494C4C4F4EULL;
+};
+
+// qpdf's random source is process-wide: it is replaced only while one
+// deterministic document is written, and the default is restored after.
+class RandomDataOverride {
+public:
+    explicit RandomDataOverride(bool active) : active_(active)
+    {
+        if (active_)
+            QUtil::setRandomDataProvider(&provider_);
+    }
+    ~RandomDataOverride()
+    {
+        if (active_)
+            QUtil::setRandomDataProvider(nullptr);
+    }
+    RandomDataOverride(const RandomDataOverride&) = delete;
+    RandomDataOverride& operator=(const RandomDataOverride&) = delete;
+
+private:
+    bool active_;
+    FixedRandomData provider_;
+};
+
+}  // namespace
+
+std::string pdfDate(bool deterministic)
+{
+    if (deterministic)
+        return "D:20000101000000Z";
+    std::time_t now = std::time(nullptr);
+    std::tm local{};
+    localtime_r(&now, &local);
+    char text[80];
+    long offset = local.tm_gmtoff / 60;
+    char sign = offset < 0 ? '-' : '+';
+    if (offset < 0)
+        offset = -offset;
+    std::snprintf(text, sizeof text, "D:%04d%02d%02d%02d%02d%02d%c%02ld'%02ld'", local.tm_year + 1900,
+                  local.tm_mon + 1, local.tm_mday, local.tm_hour, local.tm_min, local.tm_sec, sign,
+                  offset / 60, offset % 60);
+    return text;
+}
+
+Document::Document(PdfVersion version, bool versionGiven, Encryption encryption, bool deterministic)
+    : pdf_(std::make_unique<QPDF>()),
+      version_(version),
+      versionGiven_(versionGiven),
+      encryption_(std::move(encryption)),
+      deterministic_(deterministic),
+      deflater_(contentCompressionLevel)
+{
+    pdf_->setSuppressWarnings(true);
+    pdf_->emptyPDF();
+    pagesRoot_ = pdf_->getRoot().getKey("/Pages");
+    info_ = QPDFObjectHandle::newDictionary();
+}
+
+Document::~Document() = default;
+
+void Document::raiseVersion(PdfVersion version)
+{
+    if (!versionGiven_ && version > version_)
+        version_ = version;
+}
+
+void Document::setInfo(const std::string& key, QPDFObjectHandle value)
+{
+    info_.replaceKey("/" + key, value);
+}
+
+void Document::beginPage(double width, double height)
+{
+    auto page = std::make_unique<Page>(width, height, resources_);
+    auto dictionary = QPDFObjectHandle::newDictionary();
+    dictionary.replaceKey("/Type", QPDFObjectHandle::newName("/Page"));
+    dictionary.replaceKey("/Parent", pagesRoot_);
+    pageDictionary_ = pdf_->makeIndirectObject(dictionary);
+    page_ = std::move(page);
+}
+
+void Document::endPage()
+{
+    Page& page = *page_;
+    QPDFObjectHandle contents;
+    if (!page.content().empty()) {
+        contents = pdf_->newStream();
+        contents.replaceStreamData(deflater_.compress(page.content().data()),
+                                   QPDFObjectHandle::newName("/FlateDecode"), QPDFObjectHandle::newNull());
+    }
+    QPDFObjectHandle resources = resources_.dictionaryFor(page.resources(), *pdf_);
+    pageDictionary_.replaceKey("/MediaBox", QPDFObjectHandle::newArray(QPDFObjectHandle::Rectangle(
+                                                0, 0, page.width(), page.height())));
+    pageDictionary_.replaceKey("/Resources", resources);
+    if (contents.isInitialized())
+        pageDictionary_.replaceKey("/Contents", contents);
+    kids_.push_back(pageDictionary_);
+    discardPage();
+}
+
+void Document::discardPage()
+{
+    page_.reset();
+    pageDictionary_ = QPDFObjectHandle();
+}
+
+void Document::write(Pipeline& out)
+{
+    for (auto& hook : endHooks_)
+        hook(*this);
+    pagesRoot_.replaceKey("/Kids", QPDFObjectHandle::newArray(kids_));
+    pagesRoot_.replaceKey("/Count", QPDFObjectHandle::newInteger(static_cast<long long>(kids_.size())));
+
+    const std::string date = pdfDate(deterministic_);
+    info_.replaceKey("/Producer", QPDFObjectHandle::newString(producer));
+    info_.replaceKey("/CreationDate", QPDFObjectHandle::newString(date));
+    info_.replaceKey("/ModDate", QPDFObjectHandle::newString(date));
+    pdf_->getTrailer().replaceKey("/Info", pdf_->makeIndirectObject(info_));
+
+    RandomDataOverride fixedRandom(deterministic_);
+    QPDFWriter writer(*pdf_);
+    writer.setOutputPipeline(&out);
+    writer.setObjectStreamMode(qpdf_o_disable);
+    writer.forcePDFVersion(std::to_string(version_ / 10) + "." + std::to_string(version_ % 10));
+    if (deterministic_) {
+        writer.setStaticID(true);
+        if (encryption_.usesAes())
+            writer.setStaticAesIV(true);
+    }
+    encryption_.apply(writer);
+    writer.write();
+}
+
+}  // namespace pdfengine

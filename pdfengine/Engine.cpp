@@ -1,0 +1,342 @@
+#include "pdfengine/Engine.h"
+
+#include <cstdlib>
+#include <cstring>
+
+#include "pdfengine/EngineError.h"
+#include "pdfengine/OptionList.h"
+#include "pdfengine/OptionTables.h"
+#include "pdfengine/Version.h"
+
+namespace pdfengine {
+
+namespace {
+
+EngineError wrongScope(const char* api, Scope scope)
+{
+    return EngineError(err::WrongScope, std::string("Function '") + api + "' must not be called in '" +
+                                            scopeName(scope) + "' scope");
+}
+
+std::string_view withoutBom(std::string_view text)
+{
+    if (startsWithUtf8Bom(text))
+        text.remove_prefix(utf8Bom.size());
+    return text;
+}
+
+std::string_view trimmed(std::string_view text)
+{
+    const char* blanks = " \t\r\n\f";
+    size_t start = text.find_first_not_of(blanks);
+    if (start == std::string_view::npos)
+        return {};
+    return text.substr(start, text.find_last_not_of(blanks) - start + 1);
+}
+
+// "{name}={file}" or "name=file".
+std::string_view unbraced(std::string_view text)
+{
+    text = trimmed(text);
+    if (text.size() >= 2 && text.front() == '{' && text.back() == '}')
+        text = text.substr(1, text.size() - 2);
+    return text;
+}
+
+bool deterministicFromEnvironment()
+{
+    const char* value = std::getenv("QUILLON_PDF_DETERMINISTIC");
+    return value && *value && std::strcmp(value, "0") != 0;
+}
+
+constexpr std::string_view reservedInfoKeys[] = {"Producer", "CreationDate", "ModDate"};
+
+}  // namespace
+
+const char* scopeName(Scope scope)
+{
+    switch (scope) {
+        case ObjectScope:
+            return "object";
+        case DocumentScope:
+            return "document";
+        case PageScope:
+            return "page";
+        case PathScope:
+            return "path";
+        default:
+            return "unknown";
+    }
+}
+
+Engine::Engine()
+{
+    settings_.deterministic = deterministicFromEnvironment();
+}
+
+Engine::~Engine() = default;
+
+Scope Engine::scope() const
+{
+    if (!document_)
+        return ObjectScope;
+    if (!document_->pageOpen())
+        return DocumentScope;
+    return document_->page().inPath() ? PathScope : PageScope;
+}
+
+void Engine::requireScope(const char* api, unsigned allowed) const
+{
+    const Scope current = scope();
+    if (!(allowed & current))
+        throw wrongScope(api, current);
+}
+
+void Engine::setOptions(std::string_view optlist)
+{
+    const OptionList list = OptionList::parse(optlist, options::global);
+    // Everything is worked out on a copy and committed at the end, so a call
+    // that fails changes nothing.
+    Settings next = settings_;
+    if (list.has("hypertextencoding"))
+        next.hypertextEncoding = static_cast<HypertextEncoding>(list.getKeyword("hypertextencoding", 0));
+    for (std::string_view value : list.getAll("SearchPath")) {
+        value = trimmed(withoutBom(value));
+        // A value with braces is a list of folders; without, it is one folder
+        // whose name may contain blanks.
+        if (value.find('{') == std::string_view::npos) {
+            if (!value.empty())
+                next.searchPath.emplace_back(value);
+        } else {
+            for (std::string_view folder : OptionList::splitItems(value))
+                if (!folder.empty())
+                    next.searchPath.emplace_back(folder);
+        }
+    }
+    for (std::string_view value : list.getAll("FontOutline")) {
+        value = withoutBom(value);
+        size_t equals = value.find('=');
+        std::string_view name =
+            equals == std::string_view::npos ? std::string_view() : unbraced(value.substr(0, equals));
+        std::string_view file =
+            equals == std::string_view::npos ? std::string_view() : unbraced(value.substr(equals + 1));
+        if (name.empty() || file.empty())
+            throw EngineError(err::BadOptionValue, "Option 'FontOutline' expects fontname=filename, not '" +
+                                                       std::string(value) + "'");
+        next.fontOutlines[std::string(name)] = std::string(file);
+    }
+    if (list.has("errorpolicy"))
+        next.errorPolicyReturn = list.getKeyword("errorpolicy", 0) == 1;
+    if (list.has("deterministic"))
+        next.deterministic = list.getBool("deterministic", false);
+    if (list.has("logging")) {
+        const OptionList logging = list.getOptionList("logging");
+        if (!logging.getBool("enable", true)) {
+            trace_.close();
+        } else {
+            std::string filename(withoutBom(logging.getString("filename")));
+            if (filename.empty())
+                throw EngineError(err::OptionNeedsOption, "Option 'logging' needs option 'filename'");
+            trace_.open(filename, logging.getBool("remove", false));
+        }
+    }
+    settings_ = std::move(next);
+}
+
+void Engine::setParameter(std::string_view key, std::string_view value)
+{
+    std::string optlist(key);
+    optlist += "={";
+    optlist += value;
+    optlist += '}';
+    setOptions(optlist);
+}
+
+const char* Engine::getString(int, std::string_view optlist)
+{
+    const OptionList list = OptionList::parse(optlist, options::getString);
+    if (list.getBool("version", false))
+        return PDFENGINE_VERSION;
+    throw EngineError(err::BadOptionValue,
+                      "PDF_get_string needs a key such as 'version', not '" + std::string(optlist) + "'");
+}
+
+void Engine::setInfo(std::string_view key, std::string_view value)
+{
+    auto keyText = hypertextToUtf8(key, settings_.hypertextEncoding);
+    if (!keyText)
+        throw EngineError(err::BadInfoKey, "Document information key is not valid UTF-8");
+    if (keyText->empty())
+        throw EngineError(err::BadInfoKey, "Document information key must not be empty");
+    for (std::string_view reserved : reservedInfoKeys)
+        if (*keyText == reserved)
+            throw EngineError(err::BadInfoKey,
+                              "Document information key '" + *keyText + "' is set by the engine");
+    auto text = hypertextToUtf8(value, settings_.hypertextEncoding);
+    if (!text)
+        throw EngineError(err::BadText,
+                          "Value of document information '" + *keyText + "' is not valid UTF-8");
+    if (*keyText == "Trapped") {
+        // The one standard entry that is a name, not a text.
+        if (*text != "True" && *text != "False" && *text != "Unknown")
+            throw EngineError(
+                err::BadText,
+                "Document information 'Trapped' must be True, False or Unknown, not '" + *text + "'");
+        document_->setInfo(*keyText, QPDFObjectHandle::newName("/" + *text));
+        return;
+    }
+    document_->setInfo(*keyText, QPDFObjectHandle::newUnicodeString(*text));
+}
+
+int Engine::beginDocument(std::string_view filename, std::string_view optlist)
+{
+    const OptionList list = OptionList::parse(optlist, options::beginDocument);
+    const bool versionGiven = list.has("compatibility");
+    PdfVersion version = 17;
+    if (versionGiven) {
+        const size_t index = list.getKeyword("compatibility", 0);
+        version = index + 1 == std::size(options::compatibilities) ? 20 : 13 + static_cast<int>(index);
+    }
+    Encryption encryption(list, settings_.hypertextEncoding, version);
+    if (filename.find('\0') != std::string_view::npos)
+        throw EngineError(err::BadFileName, "File name contains a NUL byte");
+    std::string name(filename);
+    if (!name.empty())
+        OutputFile::checkTarget(name);
+    document_ =
+        std::make_unique<Document>(version, versionGiven, std::move(encryption), settings_.deterministic);
+    filename_ = std::move(name);
+    buffer_.clear();
+    haveBuffer_ = false;
+    failed_ = false;
+    return 1;
+}
+
+void Engine::endDocument(std::string_view optlist)
+{
+    OptionList::parse(optlist, options::none);
+    if (!document_) {
+        if (failed_)
+            return;
+        throw wrongScope("PDF_end_document", scope());
+    }
+    if (document_->pageOpen()) {
+        if (!failed_)
+            throw wrongScope("PDF_end_document", scope());
+        document_->discardPage();
+    }
+    // The handle is back in object scope whatever happens below.
+    std::unique_ptr<Document> document = std::move(document_);
+    if (failed_)
+        return;  // a document that saw a fatal error writes no file
+    // Readers reject a page tree without pages.
+    if (document->pageCount() == 0)
+        throw EngineError(err::NoPages, "The document has no pages; no file was written");
+    writeDocument(*document);
+}
+
+void Engine::writeDocument(Document& document)
+{
+    if (filename_.empty()) {
+        std::string bytes;
+        Pl_String sink("in-memory document", nullptr, bytes);
+        document.write(sink);
+        buffer_ = std::move(bytes);
+        haveBuffer_ = true;
+        return;
+    }
+    OutputFile file(filename_, outputFault_);
+    document.write(file.pipeline());
+    file.commit();
+}
+
+std::string_view Engine::buffer() const
+{
+    if (!haveBuffer_)
+        throw EngineError(err::NoBuffer,
+                          "PDF_get_buffer needs a finished document begun with an empty file name");
+    return buffer_;
+}
+
+void Engine::beginPage(double width, double height, std::string_view optlist)
+{
+    OptionList::parse(optlist, options::none);
+    Page::checkSize(width, height);
+    document_->beginPage(width, height);
+}
+
+void Engine::endPage(std::string_view optlist)
+{
+    OptionList::parse(optlist, options::none);
+    if (!document_ || !document_->pageOpen()) {
+        if (failed_)
+            return;
+        throw wrongScope("PDF_end_page_ext", scope());
+    }
+    if (failed_) {
+        document_->discardPage();
+        return;
+    }
+    Page& page = document_->page();
+    if (page.inPath())
+        throw wrongScope("PDF_end_page_ext", PathScope);
+    if (page.saveDepth() > 0)
+        throw EngineError(err::UnmatchedSave,
+                          "Function 'PDF_end_page_ext': " + std::to_string(page.saveDepth()) +
+                              " PDF_save without matching PDF_restore on this page");
+    document_->endPage();
+}
+
+void Engine::setGraphicsOptions(std::string_view optlist)
+{
+    const OptionList list = OptionList::parse(optlist, options::graphics);
+    Page& page = this->page();
+    // The dash is the one value parse() cannot check completely; set it first
+    // so that a failing call writes nothing.
+    if (list.has("dasharray") || list.has("dashphase"))
+        page.setDash(list.has("dasharray") ? list.getNumbers("dasharray") : page.state().dashArray,
+                     list.getNumber("dashphase", list.has("dasharray") ? 0 : page.state().dashPhase));
+    if (list.has("linewidth"))
+        page.setLineWidth(list.getNumber("linewidth", 1));
+    if (list.has("linecap"))
+        page.setLineCap(list.getInteger("linecap", 0));
+    if (list.has("linejoin"))
+        page.setLineJoin(list.getInteger("linejoin", 0));
+    if (list.has("miterlimit"))
+        page.setMiterLimit(list.getNumber("miterlimit", 10));
+    if (list.has("fillcolor"))
+        page.setFillColor(list.getColor("fillcolor"));
+    if (list.has("strokecolor"))
+        page.setStrokeColor(list.getColor("strokecolor"));
+}
+
+void Engine::setColor(std::string_view fstype, std::string_view colorspace, double c1, double c2, double c3,
+                      double c4)
+{
+    static constexpr std::string_view fstypes[] = {"fill", "stroke", "fillstroke"};
+    static constexpr std::string_view spaces[] = {"gray", "rgb", "cmyk"};
+    size_t target = 0;
+    while (target < std::size(fstypes) && !equalsNoCase(fstype, fstypes[target]))
+        ++target;
+    if (target == std::size(fstypes))
+        throw EngineError(err::UnknownArgumentKeyword, "Unknown fstype '" + std::string(fstype) +
+                                                           "' (expected fill, stroke or fillstroke)");
+    size_t space = 0;
+    while (space < std::size(spaces) && !equalsNoCase(colorspace, spaces[space]))
+        ++space;
+    if (space == std::size(spaces))
+        throw EngineError(err::UnknownArgumentKeyword, "Unknown colour space '" + std::string(colorspace) +
+                                                           "' (expected gray, rgb or cmyk)");
+    Color color;
+    color.space = static_cast<ColorSpace>(space);
+    const double given[4] = {c1, c2, c3, c4};
+    for (int i = 0; i < Color::componentCount(color.space); ++i)
+        color.components[static_cast<size_t>(i)] = given[i];
+    Page& page = this->page();
+    if (target != 1)
+        page.setFillColor(color);
+    if (target != 0)
+        page.setStrokeColor(color);
+}
+
+}  // namespace pdfengine

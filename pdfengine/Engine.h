@@ -1,0 +1,86 @@
+// The core behind one PDF handle: global options, the API trace, the open
+// document with its current page, and the bytes of the last in-memory
+// document. The C functions check the scope, call one method here and turn
+// what it throws into the error protocol (ApiCall.h).
+#pragma once
+
+#include <memory>
+#include <string>
+#include <string_view>
+
+#include "pdfengine/ApiTrace.h"
+#include "pdfengine/Document.h"
+#include "pdfengine/OutputFile.h"
+#include "pdfengine/Settings.h"
+
+namespace pdfengine {
+
+// Scopes as bits, so a call can allow several. Path is the part of page
+// scope between starting a path and painting it, where only path operators
+// are valid PDF.
+enum Scope : unsigned {
+    ObjectScope = 1,
+    DocumentScope = 2,
+    PageScope = 4,
+    PathScope = 8,
+    AnyScope = 15,
+};
+
+const char* scopeName(Scope scope);
+
+class Engine {
+public:
+    Engine();
+    ~Engine();
+
+    Scope scope() const;
+    // Throws EngineError (3001) when the current scope is not among `allowed`.
+    void requireScope(const char* api, unsigned allowed) const;
+
+    Settings& settings() { return settings_; }
+    ApiTrace& trace() { return trace_; }
+
+    // A fatal error was reported: the open document will write no file, and
+    // the closing calls stop failing for state reasons.
+    void noteFatalError() { failed_ = true; }
+    bool failed() const { return failed_; }
+
+    void setOptions(std::string_view optlist);
+    void setParameter(std::string_view key, std::string_view value);
+    const char* getString(int index, std::string_view optlist);
+    void setInfo(std::string_view key, std::string_view value);
+
+    // Returns 1. Throws EngineError; a file that cannot be created is a
+    // recoverable error (-1 under errorpolicy=return).
+    int beginDocument(std::string_view filename, std::string_view optlist);
+    void endDocument(std::string_view optlist);
+    std::string_view buffer() const;
+
+    void beginPage(double width, double height, std::string_view optlist);
+    void endPage(std::string_view optlist);
+
+    // The open document and page; the scope check guarantees they exist.
+    Document& document() { return *document_; }
+    Page& page() { return document_->page(); }
+
+    void setGraphicsOptions(std::string_view optlist);
+    void setColor(std::string_view fstype, std::string_view colorspace, double c1, double c2, double c3,
+                  double c4);
+
+    // Tests make the next output files fail at a chosen step.
+    void setOutputFault(OutputFault fault) { outputFault_ = fault; }
+
+private:
+    void writeDocument(Document& document);
+
+    Settings settings_;
+    ApiTrace trace_;
+    std::unique_ptr<Document> document_;
+    std::string filename_;
+    std::string buffer_;
+    bool haveBuffer_ = false;
+    bool failed_ = false;
+    OutputFault outputFault_ = OutputFault::None;
+};
+
+}  // namespace pdfengine

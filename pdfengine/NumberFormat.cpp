@@ -1,0 +1,76 @@
+#include "pdfengine/NumberFormat.h"
+
+#include <charconv>
+#include <cmath>
+
+namespace pdfengine {
+
+namespace {
+
+constexpr long long powersOfTen[] = {1,      10,      100,      1000,      10000,
+                                     100000, 1000000, 10000000, 100000000, 1000000000};
+
+// Beyond this the scaled value no longer fits the integer fast path.
+constexpr double fastPathLimit = 9.0e15;
+
+}  // namespace
+
+void appendNumber(std::string& out, double value, int decimals)
+{
+    if (decimals < 0)
+        decimals = 0;
+    if (decimals > 9)
+        decimals = 9;
+    if (!std::isfinite(value)) {
+        out += '0';
+        return;
+    }
+    const long long scale = powersOfTen[decimals];
+    const double scaled = value * static_cast<double>(scale);
+    char buffer[400];
+    if (std::fabs(scaled) < fastPathLimit) {
+        // Integer arithmetic: exact, fast, and no locale involved.
+        long long n = std::llround(scaled);
+        if (n == 0) {
+            out += '0';
+            return;
+        }
+        if (n < 0) {
+            out += '-';
+            n = -n;
+        }
+        auto result = std::to_chars(buffer, buffer + sizeof buffer, n / scale);
+        out.append(buffer, result.ptr);
+        long long fraction = n % scale;
+        if (fraction != 0) {
+            int digits = decimals;
+            for (int i = digits - 1; i >= 0; --i) {
+                buffer[i] = static_cast<char>('0' + fraction % 10);
+                fraction /= 10;
+            }
+            while (digits > 0 && buffer[digits - 1] == '0')
+                --digits;
+            out += '.';
+            out.append(buffer, static_cast<size_t>(digits));
+        }
+        return;
+    }
+    auto result = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed, decimals);
+    char* end = result.ptr;
+    if (decimals > 0) {
+        while (end[-1] == '0')
+            --end;
+        if (end[-1] == '.')
+            --end;
+    }
+    out.append(buffer, end);
+}
+
+std::string formatG(double value)
+{
+    char buffer[64];
+    auto result = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::general, 6);
+    return std::string(buffer, result.ptr);
+}
+
+}  // namespace pdfengine

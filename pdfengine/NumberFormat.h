@@ -1,0 +1,17 @@
+// Numbers as PDF and our messages write them, independent of the C locale.
+#pragma once
+
+#include <string>
+
+namespace pdfengine {
+
+// Appends value with at most `decimals` digits after the point (0 to 9),
+// rounded, trailing zeros and a bare point trimmed, never an exponent:
+// 1 -> "1", 0.5 -> "0.5", -0.00001 -> "0". Non-finite values write "0"; the
+// API rejects them before they get here.
+void appendNumber(std::string& out, double value, int decimals = 4);
+
+// The value as printf's %g would print it in the C locale.
+std::string formatG(double value);
+
+}  // namespace pdfengine

@@ -1,0 +1,68 @@
+// The options each call accepts. One table per call (or family of calls);
+// code that adds calls adds its table here, next to the others.
+#pragma once
+
+#include <string_view>
+
+#include "pdfengine/OptionList.h"
+
+namespace pdfengine::options {
+
+inline constexpr double unbounded = std::numeric_limits<double>::infinity();
+
+// PDF_set_option and PDF_set_parameter.
+inline constexpr std::string_view hypertextEncodings[] = {"winansi", "unicode", "utf8"};
+inline constexpr std::string_view errorPolicies[] = {"exception", "return"};
+inline constexpr OptionDef loggingDefs[] = {
+    {.name = "filename", .type = OptionType::String},
+    {.name = "remove", .type = OptionType::Boolean},
+    {.name = "enable", .type = OptionType::Boolean},
+};
+inline constexpr OptionTable logging{loggingDefs};
+inline constexpr OptionDef globalDefs[] = {
+    {.name = "hypertextencoding", .type = OptionType::Keyword, .keywords = hypertextEncodings},
+    {.name = "SearchPath", .type = OptionType::String},
+    {.name = "FontOutline", .type = OptionType::String},
+    {.name = "logging", .type = OptionType::OptionList, .nested = &logging},
+    {.name = "errorpolicy", .type = OptionType::Keyword, .keywords = errorPolicies},
+    {.name = "deterministic", .type = OptionType::Boolean},
+};
+inline constexpr OptionTable global{globalDefs};
+
+// PDF_get_string.
+inline constexpr OptionDef getStringDefs[] = {
+    {.name = "version", .type = OptionType::Boolean},
+};
+inline constexpr OptionTable getString{getStringDefs};
+
+// PDF_begin_document. The order of compatibilities is the order of versions.
+inline constexpr std::string_view compatibilities[] = {"1.3", "1.4", "1.5", "1.6", "1.7", "2.0"};
+inline constexpr std::string_view permissionKeywords[] = {
+    "noprint",    "nohiresprint", "nocopy",   "noaccessible",  "nomodify",
+    "noassemble", "noforms",      "noannots", "plainmetadata",
+};
+inline constexpr OptionDef beginDocumentDefs[] = {
+    {.name = "compatibility", .type = OptionType::Keyword, .keywords = compatibilities},
+    {.name = "masterpassword", .type = OptionType::String},
+    {.name = "userpassword", .type = OptionType::String},
+    {.name = "permissions", .type = OptionType::KeywordList, .keywords = permissionKeywords},
+};
+inline constexpr OptionTable beginDocument{beginDocumentDefs};
+
+// Calls that take an option list but accept no option yet.
+inline constexpr OptionTable none{};
+
+// PDF_set_graphics_option.
+inline constexpr OptionDef graphicsDefs[] = {
+    {.name = "linewidth", .type = OptionType::Number, .min = 0},
+    {.name = "linecap", .type = OptionType::Integer, .min = 0, .max = 2},
+    {.name = "linejoin", .type = OptionType::Integer, .min = 0, .max = 2},
+    {.name = "miterlimit", .type = OptionType::Number, .min = 1},
+    {.name = "dasharray", .type = OptionType::NumberList, .min = 0, .maxItems = 32},
+    {.name = "dashphase", .type = OptionType::Number, .min = 0},
+    {.name = "fillcolor", .type = OptionType::Color},
+    {.name = "strokecolor", .type = OptionType::Color},
+};
+inline constexpr OptionTable graphics{graphicsDefs};
+
+}  // namespace pdfengine::options

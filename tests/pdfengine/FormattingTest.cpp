@@ -1,0 +1,90 @@
+// Numbers as content streams and messages write them, and the encodings of
+// hypertext values.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <limits>
+#include <string>
+
+#include "pdfengine/NumberFormat.h"
+#include "pdfengine/TextEncoding.h"
+
+using namespace pdfengine;
+
+namespace {
+
+std::string number(double value, int decimals = 4)
+{
+    std::string out;
+    appendNumber(out, value, decimals);
+    return out;
+}
+
+TEST(NumberFormatTest, TrimsTrailingZerosAndRounds)
+{
+    EXPECT_EQ(number(0), "0");
+    EXPECT_EQ(number(1), "1");
+    EXPECT_EQ(number(-2.5), "-2.5");
+    EXPECT_EQ(number(595.8), "595.8");
+    EXPECT_EQ(number(843.2539682), "843.254");
+    EXPECT_EQ(number(0.00004), "0");
+    EXPECT_EQ(number(-0.00004), "0");
+    EXPECT_EQ(number(0.00005), "0.0001");
+    EXPECT_EQ(number(1.0 / 255), "0.0039");
+    EXPECT_EQ(number(0.99999), "1");
+    EXPECT_EQ(number(12.3456789, 2), "12.35");
+    EXPECT_EQ(number(12.3456789, 0), "12");
+    EXPECT_EQ(number(0.1234567891, 9), "0.123456789");
+}
+
+TEST(NumberFormatTest, LargeValuesNeverUseAnExponent)
+{
+    EXPECT_EQ(number(1e15), "1000000000000000");
+    EXPECT_EQ(number(-3e20), "-300000000000000000000");
+    EXPECT_EQ(number(123456789012.5), "123456789012.5");
+    EXPECT_EQ(number(std::numeric_limits<double>::quiet_NaN()), "0");
+    EXPECT_EQ(number(std::numeric_limits<double>::infinity()), "0");
+}
+
+TEST(NumberFormatTest, FormatGMatchesPrintf)
+{
+    for (double value : {0.0, 1.0, -2.5, 595.8, 1e-7, 123456789.0, 0.1 + 0.2, 14400.0}) {
+        char expected[64];
+        std::snprintf(expected, sizeof expected, "%g", value);
+        EXPECT_EQ(formatG(value), expected) << value;
+    }
+}
+
+TEST(TextEncodingTest, Cp1252ConvertsAsWindowsDoes)
+{
+    // Euro, a small tilde (not the combining one), Latin-1 e acute.
+    EXPECT_EQ(cp1252ToUtf8("\x80\x98\xE9"), "\xE2\x82\xAC\xCB\x9C\xC3\xA9");
+    // The five undefined bytes become C1 controls.
+    EXPECT_EQ(cp1252ToUtf8("\x81\x8D\x8F\x90\x9D"), "\xC2\x81\xC2\x8D\xC2\x8F\xC2\x90\xC2\x9D");
+    EXPECT_EQ(cp1252ToUtf8("plain"), "plain");
+}
+
+TEST(TextEncodingTest, Utf8ValidationRejectsWhatIsNotUtf8)
+{
+    EXPECT_TRUE(isValidUtf8("ascii \xE6\x97\xA5\xF0\x9F\x98\x80"));
+    EXPECT_FALSE(isValidUtf8("\xC0\xAF"));          // overlong slash
+    EXPECT_FALSE(isValidUtf8("\xED\xA0\x80"));      // a surrogate
+    EXPECT_FALSE(isValidUtf8("\xE6\x97"));          // cut short
+    EXPECT_FALSE(isValidUtf8("caf\xE9"));           // Latin-1
+    EXPECT_FALSE(isValidUtf8("\xF4\x90\x80\x80"));  // beyond U+10FFFF
+}
+
+TEST(TextEncodingTest, HypertextFollowsTheMarkOrTheEncoding)
+{
+    EXPECT_EQ(hypertextToUtf8("caf\xE9", HypertextEncoding::Winansi), "caf\xC3\xA9");
+    EXPECT_EQ(hypertextToUtf8("\xEF\xBB\xBF"
+                              "caf\xC3\xA9",
+                              HypertextEncoding::Winansi),
+              "caf\xC3\xA9");
+    EXPECT_EQ(hypertextToUtf8("caf\xC3\xA9", HypertextEncoding::Utf8), "caf\xC3\xA9");
+    EXPECT_EQ(hypertextToUtf8("caf\xC3\xA9", HypertextEncoding::Winansi, true), "caf\xC3\xA9");
+    EXPECT_EQ(hypertextToUtf8("caf\xE9", HypertextEncoding::Unicode), std::nullopt);
+    EXPECT_EQ(hypertextToUtf8("\xEF\xBB\xBF\xE9", HypertextEncoding::Winansi), std::nullopt);
+}
+
+}  // namespace
