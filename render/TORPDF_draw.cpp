@@ -116,10 +116,13 @@ bool TORPDF::applyLineType(const TORPDFLineType* lineType)
     PDF_set_graphics_option(pdf, option);
     double black = 0, white = 0;
     lineType->getDash(black, white);
-    if (black > 0 && white > 0) {
+    // A line type without a dash draws solid lines: the dash of an earlier line must
+    // not carry over to it.
+    if (black > 0 && white > 0)
         std::snprintf(option, sizeof option, "dasharray={%.2f %.2f}", black, white);
-        PDF_set_graphics_option(pdf, option);
-    }
+    else
+        std::snprintf(option, sizeof option, "dasharray={}");
+    PDF_set_graphics_option(pdf, option);
     if (lineType->getMiter() >= 1.0) {
         std::snprintf(option, sizeof option, "miterlimit=%.2f", lineType->getMiter());
         PDF_set_graphics_option(pdf, option);

@@ -31,12 +31,14 @@ protected:
 TEST_F(GraphicsTest, LinesTakeTheirColourWidthAndDash)
 {
     QUILLON_REQUIRE_TOOL("pdftoppm");
-    Raster page = draw(2,
+    Raster page = draw(3,
                        "[PUT_1_1]\nobject_type=line\nleft=200\ntop=300\nright=1800\nbottom=300\n"
                        "width=100\ncolor=FF0000\n"
                        // 200 on, 200 off, from x = 200.
                        "[PUT_1_2]\nobject_type=line\nleft=200\ntop=1000\nright=1800\nbottom=1000\n"
-                       "width=50\ncolor=0000FF\nblack=200\nwhite=200\n");
+                       "width=50\ncolor=0000FF\nblack=200\nwhite=200\n"
+                       "[PUT_1_3]\nobject_type=line\nleft=200\ntop=1500\nright=1800\nbottom=1500\n"
+                       "width=50\ncolor=0000FF\nblack=200\n");
     ASSERT_GT(page.width(), 0);
     // A red band 28.3 points wide around y = 85.
     EXPECT_TRUE(near(page.at(pt(1000), pt(300)), red)) << page.at(pt(1000), pt(300));
@@ -51,6 +53,9 @@ TEST_F(GraphicsTest, LinesTakeTheirColourWidthAndDash)
     EXPECT_EQ(page.at(pt(500), pt(1000)), white);
     EXPECT_TRUE(near(page.at(pt(700), pt(1000)), blue));
     EXPECT_EQ(page.at(pt(900), pt(1000)), white);
+    // A line without a dash after it is solid again.
+    for (int x = 300; x <= 900; x += 100)
+        EXPECT_TRUE(near(page.at(pt(x), pt(1500)), blue)) << x;
 }
 
 TEST_F(GraphicsTest, RectanglesAreFilledOnlyWithABackgroundColour)
@@ -91,23 +96,26 @@ TEST_F(GraphicsTest, TheImportedPageLiesUnderTheObjectsAndSetsThePageSize)
         "bg.conf");
     ASSERT_EQ(quillon("bg.conf").err, "");
 
-    // The page keeps the default size in the configuration; "adjustpage" gives it the
-    // imported page's.
+    // Positions are measured from the top of the page as configured, so the page is
+    // given the background's size; page 2 keeps the default size in the
+    // configuration, and "adjustpage" gives it the imported page's.
     render(
-        "[PDF]\npdfName=out.pdf\npdiName=bg.pdf\npages=2\n"
-        "[PAGE_1]\npdiPage=1\nobjects=1\n"
+        "[PDF]\npdfName=out.pdf\npdiName=bg.pdf\npages=3\n"
+        "[PAGE_1]\nwidth=1000\nheight=1000\npdiPage=1\nobjects=1\n"
         "[PUT_1_1]\nobject_type=rect\nleft=400\ntop=400\nright=600\nbottom=600\nbgcolor=FF0000\n"
         "color=FF0000\n"
-        "[PAGE_2]\nobjects=0\n");
-    EXPECT_EQ(info(file("out.pdf"), "Page size"), "283.447 x 283.447 pts");
+        "[PAGE_2]\npdiPage=1\n"
+        "[PAGE_3]\nobjects=0\n");
     Raster page(file("out.pdf"));
     ASSERT_NEAR(page.width(), 283, 1);
     EXPECT_TRUE(near(page.at(pt(500), pt(500)), red)) << page.at(pt(500), pt(500));
     EXPECT_TRUE(near(page.at(pt(100), pt(100)), blue)) << page.at(pt(100), pt(100));
+    std::string sizes = testsupport::run({"pdfinfo", "-f", "1", "-l", "3", file("out.pdf")}).out;
+    EXPECT_NE(sizes.find("Page    2 size:  283.447 x 283.447 pts"), std::string::npos) << sizes;
     // A page without pdiPage has no background and its own size.
-    Raster second(file("out.pdf"), 2);
-    EXPECT_NEAR(second.width(), 596, 1);
-    EXPECT_EQ(second.at(100, 100), white);
+    EXPECT_NE(sizes.find("Page    3 size:  595.805 x 843.254 pts"), std::string::npos) << sizes;
+    Raster third(file("out.pdf"), 3);
+    EXPECT_EQ(third.at(100, 100), white);
 }
 
 TEST_F(GraphicsTest, PdiProcessIsAppliedOnceByTheFirstImportingPage)

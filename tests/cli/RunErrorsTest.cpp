@@ -63,13 +63,15 @@ protected:
                        const std::string& pdfName = "out.pdf")
     {
         std::string log = file("run.log");
+        std::filesystem::remove(log);
         writeConf("[PDF]\npdfName=" + pdfName + "\nlog_file=" + log + "\n" + pdfKeys + rest);
         RunResult result = quillon();
         EXPECT_EQ(result.status, 0);
         EXPECT_EQ(result.err, errorOutput(message));
         char codeText[64];
         std::snprintf(codeText, sizeof codeText, "Error(%d[0x%x]):", code, static_cast<unsigned>(code));
-        std::vector<std::string> expected{codeText + message, " confName: " + file("test.conf"),
+        // The configuration loaded, so the banner came first.
+        std::vector<std::string> expected{bannerText(), codeText + message, " confName: " + file("test.conf"),
                                           " pdfName: " + pdfName, " pdiName: " + pdiName};
         EXPECT_EQ(logTexts(log), expected);
         // Nothing was written over the older file, and nothing was left beside it.
@@ -133,7 +135,9 @@ TEST_F(RunErrorTest, EngineErrorsCarryTheEngineMessageAndType)
 
 TEST_F(RunErrorTest, AnOutputThatCannotBeCreated)
 {
-    expectFailure("pages=1\n", "", cannotCreateDocument, -1, "not specified", "nofolder/out.pdf");
+    expectFailure("pages=1\n", "",
+                  "Couldn't open PDF file 'nofolder/out.pdf' for writing (No such file or directory)", 2,
+                  "not specified", "nofolder/out.pdf");
 }
 
 TEST_F(RunErrorTest, OverlongDocumentOptionsAreRefusedNotCut)

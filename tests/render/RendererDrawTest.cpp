@@ -50,6 +50,7 @@ TEST_F(DrawTest, LineTypesSetOnlyWhatIsMeaningful)
     ASSERT_TRUE(renderer->applyLineType(&plain));
     EXPECT_EQ(traced(), (std::vector<std::string>{"PDF_set_graphics_option(\"linecap=1\")",
                                                   "PDF_set_graphics_option(\"linejoin=2\")",
+                                                  "PDF_set_graphics_option(\"dasharray={}\")",
                                                   "PDF_setcolor(\"stroke\", \"rgb\", 1, 0.501961, 0, 0)"}));
     TORPDFLineType full(1.5, 0, 3, 1.25, 0, 1.0, 0x0000FF);
     markTrace();
