@@ -48,6 +48,8 @@ TEST_F(RenderTest, TheTraceIsOnlyForBitZero)
         renderer.setOption("SearchPath", "/tmp");
     }
     std::string lines = readFile(file("pdflib_trace.txt"));
+    EXPECT_EQ(lines.rfind("PDF_set_option(\"\\xEF\\xBB\\xBFlogging={filename=pdflib_trace.txt}\")\n", 0), 0u)
+        << lines;
     EXPECT_NE(lines.find("SearchPath={/tmp}"), std::string::npos) << lines;
     // A trace option switches bit 0 on by itself.
     TORPDF traced;
@@ -124,6 +126,18 @@ TEST_F(RenderTest, TheDocumentOptionListInItsOrder)
     auto renderer = tracedRenderer();
     ASSERT_TRUE(renderer->beginDocument(nullptr));
     EXPECT_NE(trace().find("PDF_begin_document(\"\", 0, \"\") = "), std::string::npos);
+}
+
+TEST_F(RenderTest, AnOutputTheEngineRefusesWithoutRaising)
+{
+    // The engine reports an output it cannot create by returning -1 when asked to.
+    auto renderer = tracedRenderer();
+    renderer->setOption("errorpolicy", "return");
+    EXPECT_RAISES(renderer->beginDocument(file("no/such/folder.pdf").c_str()), cannotCreateDocument);
+    EXPECT_FALSE(renderer->documentOpen);
+    EXPECT_NE(trace().find("PDF_begin_document(\"" + file("no/such/folder.pdf") + "\", 0, \"\") = -1"),
+              std::string::npos)
+        << trace();
 }
 
 TEST_F(RenderTest, AnOverlongDocumentOptionListIsRefusedBeforeTheEngine)
