@@ -45,6 +45,13 @@ const char* FontEncoding::glyphName(uint8_t code) const
     return glyph < 0 ? nullptr : fontdata::kStandardGlyphNames[glyph];
 }
 
+const char* FontEncoding::pdfGlyphName(uint8_t code) const
+{
+    if (record_->notInPdf[code / 8] & (1u << (code % 8)))
+        return nullptr;
+    return glyphName(code);
+}
+
 char32_t FontEncoding::unicode(uint8_t code) const
 {
     return record_->unicode[code];
@@ -75,7 +82,7 @@ FontEncoding::Dictionary FontEncoding::dictionaryFor(const std::array<const char
             const char* wanted = glyphNames[code];
             if (!wanted)
                 continue;
-            const char* given = base->glyphName(static_cast<uint8_t>(code));
+            const char* given = base->pdfGlyphName(static_cast<uint8_t>(code));
             if (!given || std::strcmp(given, wanted) != 0)
                 candidate.differences.emplace_back(code, wanted);
         }

@@ -50,6 +50,9 @@ public:
 private:
     friend class StandardFont;
     explicit constexpr FontEncoding(const fontdata::EncodingRecord* record) : record_(record) {}
+    // Glyph name of a code in the predefined PDF encoding of this name (which may
+    // define fewer codes), or null.
+    const char* pdfGlyphName(uint8_t code) const;
     // Number of the glyph in the compiled-in glyph list, or -1.
     int glyphNumber(uint8_t code) const;
 

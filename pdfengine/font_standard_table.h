@@ -35,6 +35,7 @@ struct EncodingRecord {
     const uint16_t* unicode;       // code -> Unicode, 0 where undefined
     const UnicodeCode* byUnicode;  // ascending by Unicode
     uint16_t byUnicodeCount;
+    uint8_t notInPdf[32];  // bit set: the predefined PDF encoding leaves the code undefined
 };
 
 extern const char* const kStandardGlyphNames[];

@@ -268,8 +268,15 @@ def main():
     w("const EncodingRecord kEncodings[kEncodingCount] = {")
     for name, table in encodings.items():
         pairs = sum(1 for g, u in table if g and u)
-        w('    {"%s", "%s", kGlyphs_%s, kUnicode_%s, kByUnicode_%s, %d},'
-          % (name, pdf_names.get(name, ""), cname(name), cname(name), cname(name), pairs))
+        # Codes that the predefined PDF encoding of that name leaves undefined.
+        mask = [0] * 32
+        if name == "macroman":
+            for code, (g, _) in enumerate(table):
+                if g in MAC_ONLY:
+                    mask[code // 8] |= 1 << (code % 8)
+        w('    {"%s", "%s", kGlyphs_%s, kUnicode_%s, kByUnicode_%s, %d,\n     {%s}},'
+          % (name, pdf_names.get(name, ""), cname(name), cname(name), cname(name), pairs,
+             ", ".join("0x%02X" % m for m in mask)))
     w("};")
     w("static_assert(sizeof(kEncodings) / sizeof(kEncodings[0]) == kEncodingCount);")
     w("")
