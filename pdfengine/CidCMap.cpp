@@ -100,8 +100,10 @@ CidCMap::Code CidCMap::next(std::string_view bytes, size_t pos) const
     switch (record_->codeSpace) {
         case ciddata::CodeSpace::Ucs2:
         case ciddata::CodeSpace::Utf16: {
-            if (left < 2)
+            if (left < 2) {
+                result.code = byte(0);
                 return result;  // a lone byte: invalid
+            }
             uint32_t unit = (byte(0) << 8) | byte(1);
             result.code = unit;
             result.length = 2;
@@ -117,6 +119,7 @@ CidCMap::Code CidCMap::next(std::string_view bytes, size_t pos) const
         }
         case ciddata::CodeSpace::ShiftJis: {
             uint8_t lead = byte(0);
+            result.code = lead;
             if (isLeadByte(lead)) {
                 if (left < 2)
                     return result;
@@ -126,7 +129,6 @@ CidCMap::Code CidCMap::next(std::string_view bytes, size_t pos) const
                 if (trail < 0x40 || trail > 0xFC)
                     return result;
             } else {
-                result.code = lead;
                 if (lead > 0xDF || (lead > 0x80 && lead < 0xA0))
                     return result;  // FD-FF and the like belong to no code range
             }
