@@ -92,8 +92,14 @@ FontObjects PdfJapaneseFont::objects() const
     std::map<uint32_t, int> widths(widths_.begin(), widths_.end());
     o.cidWidths = CidWidthArray::build(widths, o.defaultWidth);
     o.descriptor = font_.descriptor();
-    if (!text_.empty()) {
-        ToUnicodeCMap toUnicode({{0x0000, 0xD7FF, 2}, {0xD800DC00, 0xDBFFDFFF, 4}, {0xE000, 0xFFFF, 2}});
+    // Readers know the text of these CMaps' codes only through the collection's
+    // CID -> Unicode table, which turns some characters into look-alikes (~ into
+    // U+02DC, a dash into a combining stroke): a ToUnicode map keeps them exact.
+    // Poppler reads no ToUnicode code longer than two bytes and then loses those
+    // characters entirely, so a text with surrogate pairs goes without the map.
+    bool fourByteCodes = !text_.empty() && text_.rbegin()->first > 0xFFFF;
+    if (!text_.empty() && !fourByteCodes) {
+        ToUnicodeCMap toUnicode;
         for (const auto& [code, unicode] : text_)
             toUnicode.add(code, std::u32string(1, unicode));
         o.toUnicode = toUnicode.build();
