@@ -2,9 +2,9 @@
 
 #include <fontconfig/fontconfig.h>
 
+#include <strings.h>
 #include <cstdlib>
 #include <cstring>
-#include <strings.h>
 #include <tuple>
 
 namespace pdfengine {
@@ -70,9 +70,10 @@ std::optional<FontLocator::Location> FontLocator::find(std::string_view family)
     std::string name(family);
     std::unique_ptr<FcPattern, PatternDeleter> pattern(FcPatternCreate());
     FcPatternAddString(pattern.get(), FC_FAMILY, reinterpret_cast<const FcChar8*>(name.c_str()));
-    std::unique_ptr<FcObjectSet, ObjectSetDeleter> objects(
-        FcObjectSetBuild(FC_FAMILY, FC_FILE, FC_INDEX, FC_WEIGHT, FC_SLANT, FC_WIDTH, FC_FONTFORMAT, nullptr));
-    std::unique_ptr<FcFontSet, FontSetDeleter> fonts(FcFontList(config_->config, pattern.get(), objects.get()));
+    std::unique_ptr<FcObjectSet, ObjectSetDeleter> objects(FcObjectSetBuild(
+        FC_FAMILY, FC_FILE, FC_INDEX, FC_WEIGHT, FC_SLANT, FC_WIDTH, FC_FONTFORMAT, nullptr));
+    std::unique_ptr<FcFontSet, FontSetDeleter> fonts(
+        FcFontList(config_->config, pattern.get(), objects.get()));
     if (!fonts)
         return std::nullopt;
 
@@ -96,8 +97,9 @@ std::optional<FontLocator::Location> FontLocator::find(std::string_view family)
         FcPatternGetInteger(font, FC_SLANT, 0, &slant);
         FcPatternGetInteger(font, FC_WIDTH, 0, &width);
         // Closest to regular, upright, normal width; then by path, so the choice is stable.
-        auto key = std::make_tuple(slant, std::abs(weight - FC_WEIGHT_REGULAR), std::abs(width - FC_WIDTH_NORMAL),
-                                   std::string(reinterpret_cast<const char*>(file)), index);
+        auto key =
+            std::make_tuple(slant, std::abs(weight - FC_WEIGHT_REGULAR), std::abs(width - FC_WIDTH_NORMAL),
+                            std::string(reinterpret_cast<const char*>(file)), index);
         if (!best || key < bestKey) {
             bestKey = key;
             best = Location{std::get<3>(key), index & 0xFFFF};

@@ -8,7 +8,10 @@ namespace {
 
 using Handle = QPDFObjectHandle;
 
-Handle name(const std::string& value) { return Handle::newName("/" + value); }
+Handle name(const std::string& value)
+{
+    return Handle::newName("/" + value);
+}
 
 Handle integers(const std::vector<int>& values)
 {
@@ -41,7 +44,8 @@ Handle descriptor(QPDF& pdf, const FontObjects& font)
     if (font.program) {
         Handle file = stream(pdf, font.program->data);
         if (font.program->program == FontSubsetter::Program::FontFile2) {
-            file.getDict().replaceKey("/Length1", Handle::newInteger(static_cast<long long>(font.program->data.size())));
+            file.getDict().replaceKey("/Length1",
+                                      Handle::newInteger(static_cast<long long>(font.program->data.size())));
             dict.replaceKey("/FontFile2", pdf.makeIndirectObject(file));
         } else {
             file.getDict().replaceKey("/Subtype", name("OpenType"));

@@ -28,24 +28,27 @@ using Input = std::unique_ptr<hb_subset_input_t, InputDeleter>;
 // Tables a PDF reader never uses: layout, vertical metrics, bitmaps, colour,
 // device metrics and signatures.
 constexpr const char* kDroppedTables[] = {
-    "GSUB", "GPOS", "GDEF", "BASE", "JSTF", "MATH", "kern", "morx", "mort", "kerx", "feat", "vhea",
-    "vmtx", "VORG", "EBDT", "EBLC", "EBSC", "CBDT", "CBLC", "sbix", "SVG ", "COLR", "CPAL", "hdmx",
-    "LTSH", "VDMX", "DSIG", "meta", "PCLT", "gasp", "STAT", "MVAR", "HVAR", "VVAR", "fvar", "gvar",
-    "avar", "cvar"};
+    "GSUB", "GPOS", "GDEF", "BASE", "JSTF", "MATH", "kern", "morx", "mort", "kerx", "feat", "vhea", "vmtx",
+    "VORG", "EBDT", "EBLC", "EBSC", "CBDT", "CBLC", "sbix", "SVG ", "COLR", "CPAL", "hdmx", "LTSH", "VDMX",
+    "DSIG", "meta", "PCLT", "gasp", "STAT", "MVAR", "HVAR", "VVAR", "fvar", "gvar", "avar", "cvar"};
 
-hb_tag_t tagOf(const char* name) { return hb_tag_from_string(name, 4); }
+hb_tag_t tagOf(const char* name)
+{
+    return hb_tag_from_string(name, 4);
+}
 
 FontSubsetter::Result run(const FontFile& font, const std::set<uint32_t>* glyphs)
 {
     const std::string& bytes = font.bytes();
-    Blob blob(hb_blob_create(bytes.data(), static_cast<unsigned>(bytes.size()), HB_MEMORY_MODE_READONLY, nullptr,
-                             nullptr));
+    Blob blob(hb_blob_create(bytes.data(), static_cast<unsigned>(bytes.size()), HB_MEMORY_MODE_READONLY,
+                             nullptr, nullptr));
     Face face(hb_face_create(blob.get(), static_cast<unsigned>(font.faceIndex())));
     Input input(hb_subset_input_create_or_fail());
     if (!input)
         throw FontError("Out of memory subsetting font " + font.postScriptName());
     hb_subset_input_set_flags(input.get(), HB_SUBSET_FLAGS_RETAIN_GIDS | HB_SUBSET_FLAGS_NO_HINTING |
-                                               HB_SUBSET_FLAGS_NOTDEF_OUTLINE | HB_SUBSET_FLAGS_DESUBROUTINIZE);
+                                               HB_SUBSET_FLAGS_NOTDEF_OUTLINE |
+                                               HB_SUBSET_FLAGS_DESUBROUTINIZE);
     hb_set_t* drop = hb_subset_input_set(input.get(), HB_SUBSET_SETS_DROP_TABLE_TAG);
     for (const char* table : kDroppedTables)
         hb_set_add(drop, tagOf(table));
@@ -104,7 +107,10 @@ FontSubsetter::Result FontSubsetter::subset(const FontFile& font, const std::set
     return result;
 }
 
-FontSubsetter::Result FontSubsetter::whole(const FontFile& font) { return run(font, nullptr); }
+FontSubsetter::Result FontSubsetter::whole(const FontFile& font)
+{
+    return run(font, nullptr);
+}
 
 std::string FontSubsetter::tag(const std::string& fontName, const std::set<uint32_t>& glyphs)
 {

@@ -15,14 +15,14 @@ class FontSubsetter {
 public:
     // How a font program is embedded.
     enum class Program {
-        FontFile2,     // TrueType
-        OpenTypeCff,   // FontFile3 /Subtype /OpenType (PDF 1.6)
+        FontFile2,    // TrueType
+        OpenTypeCff,  // FontFile3 /Subtype /OpenType (PDF 1.6)
     };
 
     struct Result {
         std::string data;  // the font program
         Program program = Program::FontFile2;
-        std::string tag;   // six capital letters for the BaseFont prefix, "" when not a subset
+        std::string tag;  // six capital letters for the BaseFont prefix, "" when not a subset
     };
 
     // The glyphs (0, notdef, is always kept) of one face, as a standalone font.

@@ -11,19 +11,19 @@ namespace pdfengine {
 
 struct GlyphRun {
     struct Glyph {
-        uint32_t code = 0;    // the code written for the character
-        int codeLength = 1;   // its length in bytes
-        uint32_t glyph = 0;   // what the code selects: glyph id, CID, or the 8-bit code
-        char32_t unicode = 0; // the character, 0 when unknown
-        int width = 0;        // advance in 1/1000 em
-        bool missing = false; // the font lacks it: notdef is shown
+        uint32_t code = 0;     // the code written for the character
+        int codeLength = 1;    // its length in bytes
+        uint32_t glyph = 0;    // what the code selects: glyph id, CID, or the 8-bit code
+        char32_t unicode = 0;  // the character, 0 when unknown
+        int width = 0;         // advance in 1/1000 em
+        bool missing = false;  // the font lacks it: notdef is shown
     };
 
-    std::string codes;          // the string operand of Tj
+    std::string codes;  // the string operand of Tj
     std::vector<Glyph> glyphs;
-    int width = 0;              // sum of the advances, 1/1000 em
-    int missing = 0;            // characters shown as notdef
-    int wordSpaces = 0;         // one-byte codes 32: where word spacing applies
+    int width = 0;       // sum of the advances, 1/1000 em
+    int missing = 0;     // characters shown as notdef
+    int wordSpaces = 0;  // one-byte codes 32: where word spacing applies
 
     void add(const Glyph& glyph, const std::string& bytes)
     {

@@ -5,7 +5,9 @@
 
 namespace pdfengine {
 
-PdfJapaneseFont::PdfJapaneseFont(const CidStandardFont& font, const CidCMap& cmap) : font_(font), cmap_(cmap) {}
+PdfJapaneseFont::PdfJapaneseFont(const CidStandardFont& font, const CidCMap& cmap) : font_(font), cmap_(cmap)
+{
+}
 
 char32_t PdfJapaneseFont::unicodeOf(uint32_t code) const
 {
@@ -100,8 +102,7 @@ FontObjects PdfJapaneseFont::objects() const
     bool fourByteCodes = !text_.empty() && text_.rbegin()->first > 0xFFFF;
     if (!text_.empty() && !fourByteCodes) {
         ToUnicodeCMap toUnicode;
-        for (const auto& [code, unicode] : text_)
-            toUnicode.add(code, std::u32string(1, unicode));
+        toUnicode.add(text_);
         o.toUnicode = toUnicode.build();
     }
     return o;

@@ -32,8 +32,8 @@ private:
 
     const CidStandardFont& font_;
     const CidCMap& cmap_;
-    std::map<uint16_t, int> widths_;                 // CIDs used
-    std::map<uint32_t, char32_t> text_;              // code -> character, Unicode CMaps
+    std::map<uint16_t, int> widths_;     // CIDs used
+    std::map<uint32_t, char32_t> text_;  // code -> character, Unicode CMaps
 };
 
 }  // namespace pdfengine

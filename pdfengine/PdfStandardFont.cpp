@@ -87,8 +87,14 @@ FontObjects PdfStandardFont::objects() const
     return o;
 }
 
-int PdfStandardFont::ascender() const { return font_.descriptor().ascent; }
+int PdfStandardFont::ascender() const
+{
+    return font_.descriptor().ascent;
+}
 
-int PdfStandardFont::descender() const { return font_.descriptor().descent; }
+int PdfStandardFont::descender() const
+{
+    return font_.descriptor().descent;
+}
 
 }  // namespace pdfengine

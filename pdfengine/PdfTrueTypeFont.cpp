@@ -9,9 +9,12 @@
 
 namespace pdfengine {
 
-PdfTrueTypeFont::PdfTrueTypeFont(std::shared_ptr<const FontFile> font, const FontEncoding& encoding, bool embed,
-                                 bool subset)
-    : font_(std::move(font)), encoding_(encoding), embed_(embed), subset_(subset && font_->subsettingAllowed())
+PdfTrueTypeFont::PdfTrueTypeFont(std::shared_ptr<const FontFile> font, const FontEncoding& encoding,
+                                 bool embed, bool subset)
+    : font_(std::move(font)),
+      encoding_(encoding),
+      embed_(embed),
+      subset_(subset && font_->subsettingAllowed())
 {
     if (font_->format() != FontFile::Format::TrueType)
         throw FontError("Font " + font_->postScriptName() + " of file '" + font_->what() +
@@ -21,7 +24,10 @@ PdfTrueTypeFont::PdfTrueTypeFont(std::shared_ptr<const FontFile> font, const Fon
                         "' doesn't allow embedding (fsType " + std::to_string(font_->fsType()) + ")");
 }
 
-bool PdfTrueTypeFont::symbolic() const { return font_->glyphFor(U'A') == 0 && font_->glyphFor(0xF041) != 0; }
+bool PdfTrueTypeFont::symbolic() const
+{
+    return font_->glyphFor(U'A') == 0 && font_->glyphFor(0xF041) != 0;
+}
 
 // Readers find a simple TrueType font's glyph through the code's glyph name and
 // the font's Unicode cmap, which is what this does too; a code without a glyph is

@@ -17,7 +17,8 @@ class PdfTrueTypeFont : public PdfFont {
 public:
     // A FontError for a font with CFF outlines (use PdfType0Font) or one that
     // forbids the embedding asked for.
-    PdfTrueTypeFont(std::shared_ptr<const FontFile> font, const FontEncoding& encoding, bool embed, bool subset);
+    PdfTrueTypeFont(std::shared_ptr<const FontFile> font, const FontEncoding& encoding, bool embed,
+                    bool subset);
 
     GlyphRun mapBytes(std::string_view bytes) const override;
     GlyphRun mapUnicode(std::u32string_view text) const override;

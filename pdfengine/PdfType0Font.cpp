@@ -107,8 +107,7 @@ FontObjects PdfType0Font::objects() const
     o.cidWidths = CidWidthArray::build(widths, o.defaultWidth);
     if (!text_.empty()) {
         ToUnicodeCMap toUnicode;
-        for (const auto& [code, unicode] : text_)
-            toUnicode.add(code, std::u32string(1, unicode));
+        toUnicode.add(text_);
         o.toUnicode = toUnicode.build();
     }
     return o;

@@ -87,6 +87,12 @@ void ToUnicodeCMap::add(uint32_t code, std::u32string text)
     entries_.emplace(std::make_pair(length, code), std::move(text));
 }
 
+void ToUnicodeCMap::add(const std::map<uint32_t, char32_t>& characters)
+{
+    for (const auto& [code, character] : characters)
+        add(code, std::u32string(1, character));
+}
+
 std::string ToUnicodeCMap::build() const
 {
     std::string out =

@@ -32,6 +32,8 @@ public:
     // Maps a code to a text (usually one character). A code added again keeps its
     // first text; an empty text, or a code outside the code space, is ignored.
     void add(uint32_t code, std::u32string text);
+    // Maps each code to its one character.
+    void add(const std::map<uint32_t, char32_t>& characters);
     bool empty() const { return entries_.empty(); }
     size_t size() const { return entries_.size(); }
 

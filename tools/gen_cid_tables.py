@@ -24,6 +24,8 @@ import re
 
 from fontTools.ttLib import TTFont
 
+from c_array import emit_array
+
 CMAP_DIR = "/usr/share/poppler/cMap/Adobe-Japan1"
 GOTHIC = "/usr/share/fonts/opentype/ipaexfont-gothic/ipaexg.ttf"
 MINCHO = "/usr/share/fonts/opentype/ipaexfont-mincho/ipaexm.ttf"
@@ -128,16 +130,7 @@ def width_runs(widths):
 
 
 def emit_triples(w, decl, triples, fmt):
-    w(decl + " = {")
-    line = "   "
-    for t in triples:
-        item = " " + fmt % tuple(t) + ","
-        if len(line) + len(item) > 100:
-            w(line)
-            line = "   "
-        line += item
-    w(line)
-    w("};")
+    emit_array(w, decl, [fmt % tuple(t) for t in triples])
 
 
 def cname(name):

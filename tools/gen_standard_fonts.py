@@ -35,6 +35,8 @@ from fontTools.encodings.MacRoman import MacRoman
 from fontTools.encodings.StandardEncoding import StandardEncoding
 from fontTools.ttLib import TTFont
 
+from c_array import emit_array
+
 AFM_DIR = "/usr/share/fonts/type1/urw-base35"
 OTF_DIR = "/usr/share/fonts/opentype/urw-base35"
 TCL_DIR = "/usr/share/tcltk/tcl8.6/encoding"
@@ -198,16 +200,7 @@ def main():
     w("")
     w("namespace pdfengine::fontdata {")
     w("")
-    w("const char* const kStandardGlyphNames[%d] = {" % len(glyphs))
-    line = "   "
-    for g in glyphs:
-        item = ' "%s",' % g
-        if len(line) + len(item) > 100:
-            w(line)
-            line = "   "
-        line += item
-    w(line)
-    w("};")
+    emit_array(w, "const char* const kStandardGlyphNames[%d]" % len(glyphs), ['"%s"' % g for g in glyphs])
     w("const uint16_t kStandardGlyphCount = %d;" % len(glyphs))
     w("")
     w("// Glyph numbers in the byte order of their names, for lookups by name.")
@@ -253,16 +246,8 @@ def main():
         emit_numbers(w, "static const uint16_t kGlyphs_%s[256]" % cname(name), codes, hexa=True)
         emit_numbers(w, "static const uint16_t kUnicode_%s[256]" % cname(name), [u for _, u in table], hexa=True)
         pairs = sorted((u, c) for c, (g, u) in enumerate(table) if g and u)
-        w("static const UnicodeCode kByUnicode_%s[%d] = {" % (cname(name), len(pairs)))
-        line = "   "
-        for u, c in pairs:
-            item = " {0x%04X, 0x%02X}," % (u, c)
-            if len(line) + len(item) > 100:
-                w(line)
-                line = "   "
-            line += item
-        w(line)
-        w("};")
+        emit_array(w, "static const UnicodeCode kByUnicode_%s[%d]" % (cname(name), len(pairs)),
+                   ["{0x%04X, 0x%02X}" % (u, c) for u, c in pairs])
     w("")
     pdf_names = {"winansi": "WinAnsiEncoding", "macroman": "MacRomanEncoding", "standard": "StandardEncoding"}
     w("const EncodingRecord kEncodings[kEncodingCount] = {")
@@ -290,16 +275,7 @@ def cname(name):
 
 
 def emit_numbers(w, decl, values, hexa=False):
-    w(decl + " = {")
-    line = "   "
-    for v in values:
-        item = (" 0x%04X," % v) if hexa else (" %d," % v)
-        if len(line) + len(item) > 100:
-            w(line)
-            line = "   "
-        line += item
-    w(line)
-    w("};")
+    emit_array(w, decl, [("0x%04X" % v) if hexa else ("%d" % v) for v in values])
 
 
 if __name__ == "__main__":

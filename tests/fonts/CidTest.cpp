@@ -18,7 +18,10 @@ namespace {
 const char* const kCMapNames[] = {"UniJIS-UCS2-H", "UniJIS-UCS2-HW-H", "UniJIS-UTF16-H", "90ms-RKSJ-H",
                                   "90msp-RKSJ-H"};
 
-uint16_t cidOf(const char* cmap, uint32_t code) { return CidCMap::find(cmap)->cid(code).value_or(0); }
+uint16_t cidOf(const char* cmap, uint32_t code)
+{
+    return CidCMap::find(cmap)->cid(code).value_or(0);
+}
 
 }  // namespace
 
@@ -46,21 +49,21 @@ TEST(CidCMap, EveryMappingAgreesWithTheCMapFile)
 TEST(CidCMap, KnownCodes)
 {
     // The codes below and their CIDs as the CMap files give them.
-    EXPECT_EQ(cidOf("UniJIS-UCS2-H", 0x0041), 34);       // A, proportional
-    EXPECT_EQ(cidOf("UniJIS-UCS2-HW-H", 0x0041), 264);   // A, half-width
-    EXPECT_EQ(cidOf("UniJIS-UCS2-H", 0xFF71), 343);      // half-width katakana a
-    EXPECT_EQ(cidOf("UniJIS-UCS2-H", 0x65E5), 3284);     // 日
-    EXPECT_EQ(cidOf("UniJIS-UCS2-H", 0x2460), 7555);     // ①
-    EXPECT_EQ(cidOf("90ms-RKSJ-H", 0x8740), 7555);       // ① in the NEC special characters
-    EXPECT_EQ(cidOf("90ms-RKSJ-H", 0x878A), 7618);       // ㈱
-    EXPECT_EQ(cidOf("90ms-RKSJ-H", 0x878D), 7621);       // ㍾
-    EXPECT_EQ(cidOf("UniJIS-UCS2-H", 0x3231), 7618);     // ㈱ through Unicode
-    EXPECT_EQ(cidOf("90ms-RKSJ-H", 0xFA5C), 8359);       // 纊, an IBM extension kanji
-    EXPECT_EQ(cidOf("90ms-RKSJ-H", 0x41), 264);          // half-width in 90ms
-    EXPECT_EQ(cidOf("90msp-RKSJ-H", 0x41), 34);          // proportional in 90msp
-    EXPECT_EQ(cidOf("90ms-RKSJ-H", 0xB1), 343);          // half-width katakana a
+    EXPECT_EQ(cidOf("UniJIS-UCS2-H", 0x0041), 34);          // A, proportional
+    EXPECT_EQ(cidOf("UniJIS-UCS2-HW-H", 0x0041), 264);      // A, half-width
+    EXPECT_EQ(cidOf("UniJIS-UCS2-H", 0xFF71), 343);         // half-width katakana a
+    EXPECT_EQ(cidOf("UniJIS-UCS2-H", 0x65E5), 3284);        // 日
+    EXPECT_EQ(cidOf("UniJIS-UCS2-H", 0x2460), 7555);        // ①
+    EXPECT_EQ(cidOf("90ms-RKSJ-H", 0x8740), 7555);          // ① in the NEC special characters
+    EXPECT_EQ(cidOf("90ms-RKSJ-H", 0x878A), 7618);          // ㈱
+    EXPECT_EQ(cidOf("90ms-RKSJ-H", 0x878D), 7621);          // ㍾
+    EXPECT_EQ(cidOf("UniJIS-UCS2-H", 0x3231), 7618);        // ㈱ through Unicode
+    EXPECT_EQ(cidOf("90ms-RKSJ-H", 0xFA5C), 8359);          // 纊, an IBM extension kanji
+    EXPECT_EQ(cidOf("90ms-RKSJ-H", 0x41), 264);             // half-width in 90ms
+    EXPECT_EQ(cidOf("90msp-RKSJ-H", 0x41), 34);             // proportional in 90msp
+    EXPECT_EQ(cidOf("90ms-RKSJ-H", 0xB1), 343);             // half-width katakana a
     EXPECT_EQ(cidOf("UniJIS-UTF16-H", 0xD842DFB7), 13706);  // 𠮷, a surrogate pair
-    EXPECT_EQ(CidCMap::find("UniJIS-UCS2-H")->cid(0x0001), std::nullopt);  // control codes show notdef
+    EXPECT_EQ(CidCMap::find("UniJIS-UCS2-H")->cid(0x0001), std::nullopt);   // control codes show notdef
     EXPECT_EQ(CidCMap::find("UniJIS-UTF16-H")->cid(0x01C0), std::nullopt);  // dropped from the base
     EXPECT_EQ(CidCMap::find("Identity-H"), nullptr);
 }
@@ -134,7 +137,7 @@ TEST(CidStandardFont, WidthsByClass)
         EXPECT_EQ(font.width(cidOf("UniJIS-UCS2-HW-H", 'A')), 500) << name;
         EXPECT_EQ(font.width(cidOf("UniJIS-UCS2-HW-H", 'i')), 500) << name;
         for (uint16_t cid = 327; cid <= 389; ++cid)
-            EXPECT_EQ(font.width(cid), 500) << name << " " << cid;  // half-width katakana
+            EXPECT_EQ(font.width(cid), 500) << name << " " << cid;            // half-width katakana
         EXPECT_EQ(font.width(cidOf("UniJIS-UCS2-H", 0x65E5)), 1000) << name;  // 日
         EXPECT_EQ(font.width(cidOf("UniJIS-UCS2-H", 0x3042)), 1000) << name;  // あ
         EXPECT_EQ(font.width(cidOf("90ms-RKSJ-H", 0x8740)), 1000) << name;    // ①
@@ -200,6 +203,7 @@ TEST(PdfJapaneseFont, MapsCodesAndReplacesWhatTheCollectionLacks)
     EXPECT_EQ(o.ordering, "Japan1");
     EXPECT_EQ(o.supplement, 4);
     EXPECT_FALSE(o.program.has_value());
-    EXPECT_EQ(CidWidthArray::toPdf(o.cidWidths), "[34 [" + std::to_string(font.mapUnicode(U"A").width) + "]]");
+    EXPECT_EQ(CidWidthArray::toPdf(o.cidWidths),
+              "[34 [" + std::to_string(font.mapUnicode(U"A").width) + "]]");
     EXPECT_NE(o.toUnicode.find("<65E5> <65E5>"), std::string::npos);
 }

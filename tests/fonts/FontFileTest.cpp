@@ -136,8 +136,8 @@ TEST(FontFile, DamagedFilesGiveErrorsNotCrashes)
             EXPECT_NE(std::string(e.what()).find("'damaged.ttf'"), std::string::npos) << e.what();
         }
     };
-    for (size_t length : {size_t(4), size_t(12), size_t(100), size_t(300), size_t(1000), good.size() / 2,
-                          good.size() - 1})
+    for (size_t length :
+         {size_t(4), size_t(12), size_t(100), size_t(300), size_t(1000), good.size() / 2, good.size() - 1})
         tryLoad(good.substr(0, length));
     // Garbling: the table directory, then every table's first bytes, with a fixed
     // pseudo-random sequence so that failures can be replayed.
@@ -184,7 +184,7 @@ TEST(FontFile, EmbeddingPermission)
     EXPECT_EQ(errorOf([&] { PdfType0Font(restricted, noEmbedding); }), "");
     EXPECT_TRUE(withFsType(0x0002 | 0x0004)->embeddingAllowed());  // the least restrictive bit counts
     EXPECT_TRUE(withFsType(0x0008)->embeddingAllowed());
-    EXPECT_FALSE(withFsType(0x0200)->embeddingAllowed());           // bitmaps only
+    EXPECT_FALSE(withFsType(0x0200)->embeddingAllowed());  // bitmaps only
     EXPECT_FALSE(withFsType(0x0100)->subsettingAllowed());
     EXPECT_TRUE(withFsType(0x0100)->embeddingAllowed());
 }

@@ -16,7 +16,8 @@ TEST(FontLocator, FindsInstalledFamiliesByExactName)
     EXPECT_EQ(gothic->faceIndex, 0);
     // Fontconfig compares families without case and blanks; the Japanese name works too.
     EXPECT_TRUE(locator.find("ipaexgothic").has_value());
-    EXPECT_TRUE(locator.find("IPAex\xE3\x82\xB4\xE3\x82\xB7\xE3\x83\x83\xE3\x82\xAF").has_value());  // IPAexゴシック
+    EXPECT_TRUE(
+        locator.find("IPAex\xE3\x82\xB4\xE3\x82\xB7\xE3\x83\x83\xE3\x82\xAF").has_value());  // IPAexゴシック
     auto mincho = locator.find("IPAexMincho");
     ASSERT_TRUE(mincho.has_value());
     EXPECT_NE(mincho->path.find("ipaexm.ttf"), std::string::npos) << mincho->path;

@@ -4,11 +4,11 @@
 #include FT_FREETYPE_H
 #include FT_ADVANCES_H
 
+#include <sys/stat.h>
 #include <fstream>
 #include <regex>
 #include <sstream>
 #include <stdexcept>
-#include <sys/stat.h>
 #include <vector>
 
 namespace fonttest {
@@ -29,7 +29,10 @@ std::string slurp(const std::string& path)
     return s.str();
 }
 
-uint32_t hex(const std::string& text) { return static_cast<uint32_t>(std::stoul(text, nullptr, 16)); }
+uint32_t hex(const std::string& text)
+{
+    return static_cast<uint32_t>(std::stoul(text, nullptr, 16));
+}
 
 }  // namespace
 
@@ -60,14 +63,16 @@ std::map<uint32_t, uint16_t> cmapFile(const std::string& name)
     for (auto b = std::sregex_iterator(text.begin(), text.end(), block); b != std::sregex_iterator(); ++b) {
         std::string body = (*b)[2];
         if ((*b)[1] == "range") {
-            for (auto r = std::sregex_iterator(body.begin(), body.end(), range); r != std::sregex_iterator(); ++r) {
+            for (auto r = std::sregex_iterator(body.begin(), body.end(), range); r != std::sregex_iterator();
+                 ++r) {
                 uint32_t first = hex((*r)[1]), last = hex((*r)[2]);
                 int cid = std::stoi((*r)[3]);
                 for (uint32_t code = first; code <= last; ++code)
                     map[code] = static_cast<uint16_t>(cid + (code - first));
             }
         } else {
-            for (auto r = std::sregex_iterator(body.begin(), body.end(), single); r != std::sregex_iterator(); ++r)
+            for (auto r = std::sregex_iterator(body.begin(), body.end(), single); r != std::sregex_iterator();
+                 ++r)
                 map[hex((*r)[1])] = static_cast<uint16_t>(std::stoi((*r)[2]));
         }
     }

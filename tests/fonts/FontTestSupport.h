@@ -38,8 +38,8 @@ std::string makeCollection(const std::string& first, const std::string& second);
 
 }  // namespace fonttest
 
-#define REQUIRE_FILE(path)                                                         \
-    do {                                                                           \
-        if (!::fonttest::exists(path))                                             \
-            GTEST_SKIP() << (path) << " is not installed";                         \
+#define REQUIRE_FILE(path)                                 \
+    do {                                                   \
+        if (!::fonttest::exists(path))                     \
+            GTEST_SKIP() << (path) << " is not installed"; \
     } while (0)

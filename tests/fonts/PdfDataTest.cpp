@@ -36,9 +36,9 @@ TEST(ToUnicodeCMap, RangesCharsAndSurrogates)
         cmap.add(code, std::u32string(1, U'A' + (code - 0x10)));
     cmap.add(0x20, U"日");
     cmap.add(0x21, U"\U00020BB7");  // 𠮷: a surrogate pair
-    cmap.add(0x22, U"ff");           // a ligature stands for two characters
-    cmap.add(0x20, U"X");            // the first text of a code stays
-    cmap.add(0x23, U"");             // nothing to say
+    cmap.add(0x22, U"ff");          // a ligature stands for two characters
+    cmap.add(0x20, U"X");           // the first text of a code stays
+    cmap.add(0x23, U"");            // nothing to say
     std::string text = cmap.build();
     EXPECT_EQ(section(text, "codespacerange"), std::vector<std::string>{"<0000> <FFFF>"});
     EXPECT_EQ(section(text, "bfrange"), std::vector<std::string>{"<0010> <0014> <0041>"});
@@ -81,14 +81,16 @@ TEST(ToUnicodeCMap, ShiftJisCodeSpace)
     std::string text = cmap.build();
     EXPECT_EQ(section(text, "codespacerange"),
               (std::vector<std::string>{"<00> <80>", "<8140> <9FFC>", "<A0> <DF>", "<E040> <FCFC>"}));
-    EXPECT_EQ(section(text, "bfchar"), (std::vector<std::string>{"<41> <0041>", "<B1> <FF71>", "<8740> <2460>"}));
+    EXPECT_EQ(section(text, "bfchar"),
+              (std::vector<std::string>{"<41> <0041>", "<B1> <FF71>", "<8740> <2460>"}));
     EXPECT_EQ(cmap.size(), 3u);
 }
 
 TEST(CidWidthArray, WritesRunsListsAndLeavesOutTheDefault)
 {
-    std::map<uint32_t, int> widths = {{1, 270}, {2, 298}, {3, 338}, {5, 630}, {231, 500}, {232, 500},
-                                      {233, 500}, {234, 500}, {235, 640}, {633, 1000}, {3284, 1000}};
+    std::map<uint32_t, int> widths = {{1, 270},   {2, 298},    {3, 338},    {5, 630},
+                                      {231, 500}, {232, 500},  {233, 500},  {234, 500},
+                                      {235, 640}, {633, 1000}, {3284, 1000}};
     EXPECT_EQ(CidWidthArray::toPdf(CidWidthArray::build(widths, 1000)),
               "[1 [270 298 338] 5 [630] 231 234 500 235 [640]]");
     // Two equal widths are cheaper inside a list.

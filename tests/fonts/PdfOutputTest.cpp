@@ -61,7 +61,8 @@ public:
         resources.replaceKey("/Font", fonts);
         QPDFObjectHandle page = QPDFObjectHandle::parse("<< /Type /Page /MediaBox [0 0 595 842] >>");
         page.replaceKey("/Resources", resources);
-        page.replaceKey("/Contents", pdf.makeIndirectObject(QPDFObjectHandle::newStream(&pdf, content_.str())));
+        page.replaceKey("/Contents",
+                        pdf.makeIndirectObject(QPDFObjectHandle::newStream(&pdf, content_.str())));
         pdf.addPage(pdf.makeIndirectObject(page), false);
         QPDFWriter writer(pdf, path.c_str());
         writer.setStaticID(true);
@@ -118,7 +119,8 @@ TEST(PdfOutput, TextComesBackOutOfEveryKindOfFont)
     doc.show(type0, tokyo);
     auto ipaMincho = std::shared_ptr<const FontFile>(FontFile::load(fonttest::kMincho));
     PdfTrueTypeFont simple(ipaMincho, *FontEncoding::find("winansi"), true, true);
-    doc.show(simple, simple.mapBytes("Gr\xFC\xDF" "e"));
+    doc.show(simple, simple.mapBytes("Gr\xFC\xDF"
+                                     "e"));
 
     std::string pdfPath = dir.file("fonts.pdf");
     doc.write(pdfPath);

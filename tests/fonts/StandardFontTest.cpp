@@ -12,10 +12,11 @@ using namespace pdfengine;
 
 namespace {
 
-const char* const kAllNames[] = {"Courier",      "Courier-Bold",     "Courier-Oblique",     "Courier-BoldOblique",
-                                 "Helvetica",    "Helvetica-Bold",   "Helvetica-Oblique",   "Helvetica-BoldOblique",
-                                 "Times-Roman",  "Times-Bold",       "Times-Italic",        "Times-BoldItalic",
-                                 "Symbol",       "ZapfDingbats"};
+const char* const kAllNames[] = {
+    "Courier",     "Courier-Bold",   "Courier-Oblique",   "Courier-BoldOblique",
+    "Helvetica",   "Helvetica-Bold", "Helvetica-Oblique", "Helvetica-BoldOblique",
+    "Times-Roman", "Times-Bold",     "Times-Italic",      "Times-BoldItalic",
+    "Symbol",      "ZapfDingbats"};
 const char* const kUrwNames[] = {
     "NimbusMonoPS-Regular", "NimbusMonoPS-Bold", "NimbusMonoPS-Italic", "NimbusMonoPS-BoldItalic",
     "NimbusSans-Regular",   "NimbusSans-Bold",   "NimbusSans-Italic",   "NimbusSans-BoldItalic",

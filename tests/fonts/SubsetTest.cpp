@@ -21,8 +21,8 @@ size_t deflatedSize(const std::string& data)
 {
     uLongf size = compressBound(data.size());
     std::string out(size, '\0');
-    compress2(reinterpret_cast<Bytef*>(out.data()), &size, reinterpret_cast<const Bytef*>(data.data()), data.size(),
-              Z_DEFAULT_COMPRESSION);
+    compress2(reinterpret_cast<Bytef*>(out.data()), &size, reinterpret_cast<const Bytef*>(data.data()),
+              data.size(), Z_DEFAULT_COMPRESSION);
     return size;
 }
 
@@ -67,8 +67,8 @@ TEST(FontSubsetter, KeepsTheUsedGlyphsAtTheirIds)
         EXPECT_EQ(back->glyphFor(other), 0u) << uint32_t(other);
     }
     size_t compressed = deflatedSize(subset.data);
-    std::cout << "[ measure  ] " << font->bytes().size() << " byte font, 20 kanji: subset " << subset.data.size()
-              << " bytes, " << compressed << " compressed\n";
+    std::cout << "[ measure  ] " << font->bytes().size() << " byte font, 20 kanji: subset "
+              << subset.data.size() << " bytes, " << compressed << " compressed\n";
     EXPECT_LT(compressed, 8 * 1024u);
     EXPECT_LT(subset.data.size(), 80 * 1024u);
 }
