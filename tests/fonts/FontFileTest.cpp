@@ -6,6 +6,7 @@
 #include "pdfengine/FontError.h"
 #include "pdfengine/FontFile.h"
 #include "pdfengine/PdfType0Font.h"
+#include "tests/fonts/CffFontBuilder.h"
 #include "tests/fonts/FontTestSupport.h"
 #include "tests/support/TestSupport.h"
 
@@ -191,13 +192,28 @@ TEST(FontFile, EmbeddingPermission)
 
 TEST(FontFile, ReadsCffOpenTypeFonts)
 {
-    std::string path = std::string(fonttest::kOtfDir) + "NimbusSans-Regular.otf";
-    REQUIRE_FILE(path);
-    auto font = FontFile::load(path);
+    std::string bytes =
+        fonttest::buildCffFont("QuillonTest-Regular", {{U'A', 600}, {U'B', 650}, {U'漢', 1000}});
+    auto font = FontFile::fromBytes(bytes, 0, "test.otf");
     EXPECT_EQ(font->format(), FontFile::Format::OpenTypeCff);
     EXPECT_FALSE(font->cidKeyed());
-    EXPECT_EQ(font->postScriptName(), "NimbusSans-Regular");
+    EXPECT_EQ(font->postScriptName(), "QuillonTest-Regular");
     EXPECT_EQ(font->unitsPerEm(), 1000);
-    EXPECT_EQ(font->width(font->glyphFor(U'H')), 722);
-    EXPECT_EQ(font->pdfCid(font->glyphFor(U'H')), font->glyphFor(U'H'));
+    EXPECT_EQ(font->glyphCount(), 4);
+    EXPECT_EQ(font->glyphFor(U'B'), 2u);
+    EXPECT_EQ(font->width(font->glyphFor(U'B')), 650);
+    EXPECT_EQ(font->width(font->glyphFor(U'漢')), 1000);
+    EXPECT_EQ(font->pdfCid(2), 2u);
+    EXPECT_EQ(font->ascender(), 800);
+    EXPECT_EQ(font->descender(), -200);
+    // Cap height measured on the outline of H (absent), else the ascender.
+    EXPECT_EQ(font->descriptor(true).capHeight, 800);
+
+    std::string path = std::string(fonttest::kOtfDir) + "NimbusSans-Regular.otf";
+    if (fonttest::exists(path)) {
+        auto nimbus = FontFile::load(path);
+        EXPECT_EQ(nimbus->format(), FontFile::Format::OpenTypeCff);
+        EXPECT_EQ(nimbus->postScriptName(), "NimbusSans-Regular");
+        EXPECT_EQ(nimbus->width(nimbus->glyphFor(U'H')), 722);
+    }
 }

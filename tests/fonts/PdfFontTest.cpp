@@ -9,6 +9,7 @@
 #include "pdfengine/FontFile.h"
 #include "pdfengine/PdfTrueTypeFont.h"
 #include "pdfengine/PdfType0Font.h"
+#include "tests/fonts/CffFontBuilder.h"
 #include "tests/fonts/FontTestSupport.h"
 #include "tests/support/TestSupport.h"
 

@@ -15,6 +15,7 @@
 #include "pdfengine/PdfTrueTypeFont.h"
 #include "pdfengine/PdfType0Font.h"
 #include "pdfengine/StandardFont.h"
+#include "tests/fonts/CffFontBuilder.h"
 #include "tests/fonts/FontTestSupport.h"
 #include "tests/support/TestSupport.h"
 
@@ -159,16 +160,18 @@ TEST(PdfOutput, CffFontsAreEmbeddedAsOpenType)
 {
     QUILLON_REQUIRE_TOOL("pdftotext");
     QUILLON_REQUIRE_TOOL("pdffonts");
-    std::string path = std::string(fonttest::kOtfDir) + "NimbusSans-Regular.otf";
-    REQUIRE_FILE(path);
+    std::vector<fonttest::CffGlyph> glyphs = {{U' ', 250}, {U'漢', 1000}};
+    for (char32_t c = U'A'; c <= U'Z'; ++c)
+        glyphs.push_back({c, 600});
+    auto file = FontFile::fromBytes(fonttest::buildCffFont("QuillonTest-Regular", glyphs), 0, "test.otf");
     testsupport::TempDir dir;
     TestDocument doc;
-    PdfType0Font font(std::shared_ptr<const FontFile>(FontFile::load(path)), {});
-    doc.show(font, font.mapUnicode(U"Quillon fonts"));
+    PdfType0Font font(std::move(file), {});
+    doc.show(font, font.mapUnicode(U"QUILLON 漢"));
     std::string pdfPath = dir.file("cff.pdf");
     doc.write(pdfPath);
     auto text = testsupport::run({"pdftotext", "-enc", "UTF-8", pdfPath, "-"});
-    EXPECT_EQ(lines(text.out), std::vector<std::string>{"Quillon fonts"}) << text.out << text.err;
+    EXPECT_EQ(lines(text.out), std::vector<std::string>{"QUILLON 漢"}) << text.out << text.err;
     auto fonts = testsupport::run({"pdffonts", pdfPath});
     EXPECT_NE(fonts.out.find("CID Type 0C (OT)"), std::string::npos) << fonts.out;
     EXPECT_NE(fonts.out.find("yes yes yes"), std::string::npos) << fonts.out;

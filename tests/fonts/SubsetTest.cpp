@@ -7,6 +7,7 @@
 
 #include "pdfengine/FontFile.h"
 #include "pdfengine/FontSubsetter.h"
+#include "tests/fonts/CffFontBuilder.h"
 #include "tests/fonts/FontTestSupport.h"
 #include "tests/support/TestSupport.h"
 
@@ -109,24 +110,35 @@ TEST(FontSubsetter, TakesAFaceOutOfACollection)
 
 TEST(FontSubsetter, SubsetsCffFonts)
 {
-    std::string path = std::string(fonttest::kOtfDir) + "NimbusSans-Regular.otf";
-    REQUIRE_FILE(path);
-    auto font = FontFile::load(path);
-    std::set<uint32_t> used = glyphsOf(*font, U"Hello");
+    std::vector<fonttest::CffGlyph> glyphs;
+    for (char32_t c = U'A'; c <= U'Z'; ++c)
+        glyphs.push_back({c, 500 + 10 * static_cast<int>(c - U'A')});
+    auto font = FontFile::fromBytes(fonttest::buildCffFont("QuillonTest-Regular", glyphs), 0, "test.otf");
+    std::set<uint32_t> used = glyphsOf(*font, U"HELLO");
     FontSubsetter::Result subset = FontSubsetter::subset(*font, used);
     EXPECT_EQ(subset.program, FontSubsetter::Program::OpenTypeCff);
     EXPECT_EQ(subset.data.substr(0, 4), "OTTO");
     auto back = FontFile::fromBytes(subset.data, 0, "subset");
     EXPECT_EQ(back->format(), FontFile::Format::OpenTypeCff);
     for (uint32_t glyph : used) {
-        EXPECT_GT(fonttest::glyphInfo(subset.data, 0, glyph).points, 0) << glyph;
+        EXPECT_EQ(fonttest::glyphInfo(subset.data, 0, glyph).points, 4) << glyph;
         EXPECT_EQ(back->advance(glyph), font->advance(glyph));
     }
-    EXPECT_EQ(fonttest::glyphInfo(subset.data, 0, font->glyphFor(U'x')).points, 0);
+    EXPECT_EQ(fonttest::glyphInfo(subset.data, 0, 0).points, 4);  // notdef keeps its outline
+    EXPECT_EQ(fonttest::glyphInfo(subset.data, 0, font->glyphFor(U'X')).points, 0);
     std::string cff = FontSubsetter::cffTable(subset.data);
     ASSERT_GT(cff.size(), 4u);
     EXPECT_EQ(cff[0], 1);  // CFF major version
-    EXPECT_LT(subset.data.size(), font->bytes().size() / 4);
+    EXPECT_LT(cff.size(), FontSubsetter::cffTable(font->bytes()).size());
+
+    std::string path = std::string(fonttest::kOtfDir) + "NimbusSans-Regular.otf";
+    if (fonttest::exists(path)) {
+        auto nimbus = FontFile::load(path);
+        FontSubsetter::Result small = FontSubsetter::subset(*nimbus, glyphsOf(*nimbus, U"Hello"));
+        EXPECT_LT(small.data.size(), nimbus->bytes().size() / 4);
+        EXPECT_GT(fonttest::glyphInfo(small.data, 0, nimbus->glyphFor(U'H')).points, 0);
+        EXPECT_EQ(fonttest::glyphInfo(small.data, 0, nimbus->glyphFor(U'x')).points, 0);
+    }
 }
 
 TEST(FontSubsetter, CffTableOfDamagedData)
