@@ -48,7 +48,8 @@ Handle descriptor(QPDF& pdf, const FontObjects& font)
                                       Handle::newInteger(static_cast<long long>(font.program->data.size())));
             dict.replaceKey("/FontFile2", pdf.makeIndirectObject(file));
         } else {
-            file.getDict().replaceKey("/Subtype", name("OpenType"));
+            bool bare = font.program->program == FontSubsetter::Program::CidFontType0C;
+            file.getDict().replaceKey("/Subtype", name(bare ? "CIDFontType0C" : "OpenType"));
             dict.replaceKey("/FontFile3", pdf.makeIndirectObject(file));
         }
     }

@@ -46,9 +46,15 @@ FontSubsetter::Result run(const FontFile& font, const std::set<uint32_t>* glyphs
     Input input(hb_subset_input_create_or_fail());
     if (!input)
         throw FontError("Out of memory subsetting font " + font.postScriptName());
-    hb_subset_input_set_flags(input.get(), HB_SUBSET_FLAGS_RETAIN_GIDS | HB_SUBSET_FLAGS_NO_HINTING |
-                                               HB_SUBSET_FLAGS_NOTDEF_OUTLINE |
-                                               HB_SUBSET_FLAGS_DESUBROUTINIZE);
+    // Content streams select glyphs by glyph id, which must therefore stay. A
+    // CID-keyed CFF font is the exception: there they select CIDs, which the
+    // subset's charset keeps, and renumbering the glyphs spares the tens of
+    // thousands of empty entries a large CJK font would otherwise carry.
+    unsigned flags =
+        HB_SUBSET_FLAGS_NO_HINTING | HB_SUBSET_FLAGS_NOTDEF_OUTLINE | HB_SUBSET_FLAGS_DESUBROUTINIZE;
+    if (!font.cidKeyed())
+        flags |= HB_SUBSET_FLAGS_RETAIN_GIDS;
+    hb_subset_input_set_flags(input.get(), flags);
     hb_set_t* drop = hb_subset_input_set(input.get(), HB_SUBSET_SETS_DROP_TABLE_TAG);
     for (const char* table : kDroppedTables)
         hb_set_add(drop, tagOf(table));
@@ -85,6 +91,10 @@ FontSubsetter::Result run(const FontFile& font, const std::set<uint32_t>* glyphs
     out.data.assign(start, length);
     out.program = font.format() == FontFile::Format::TrueType ? FontSubsetter::Program::FontFile2
                                                               : FontSubsetter::Program::OpenTypeCff;
+    if (font.cidKeyed()) {
+        out.data = FontSubsetter::cffTable(out.data);
+        out.program = FontSubsetter::Program::CidFontType0C;
+    }
     return out;
 }
 

@@ -1,6 +1,7 @@
 // Font programs for embedding, made with HarfBuzz's subsetter: only the glyphs a
-// document shows, at their original glyph ids (so the codes already written into
-// content streams stay valid), without hinting or layout tables.
+// document shows, without hinting or layout tables, and selected by the same
+// codes as in the whole font (so the codes already written into content streams
+// stay valid): glyph ids, kept in place, or the CIDs of a CID-keyed CFF font.
 #pragma once
 
 #include <cstdint>
@@ -15,8 +16,9 @@ class FontSubsetter {
 public:
     // How a font program is embedded.
     enum class Program {
-        FontFile2,    // TrueType
-        OpenTypeCff,  // FontFile3 /Subtype /OpenType (PDF 1.6)
+        FontFile2,     // TrueType
+        OpenTypeCff,   // FontFile3 /Subtype /OpenType (PDF 1.6)
+        CidFontType0C  // FontFile3 /Subtype /CIDFontType0C: the bare CFF of a CID-keyed font
     };
 
     struct Result {

@@ -90,45 +90,85 @@ std::string rectangle(int advance, int margin, int height)
     return s;
 }
 
-std::string cff(const std::string& name, const std::vector<CffGlyph>& glyphs)
+std::string cff(const std::string& name, const std::vector<CffGlyph>& glyphs, bool cidKeyed)
 {
     std::vector<std::string> charStrings = {rectangle(500, 50, 700)};
-    std::vector<std::string> names;
+    std::vector<std::string> strings;
+    std::string charset(1, '\0');  // format 0: one SID (or CID) per glyph after notdef
+    int cidCount = 1;
     for (size_t i = 0; i < glyphs.size(); ++i) {
         charStrings.push_back(rectangle(glyphs[i].advance, 40, 600));
-        names.push_back("g" + std::to_string(i + 1));
+        if (cidKeyed) {
+            put16(charset, glyphs[i].cid);
+            cidCount = std::max(cidCount, glyphs[i].cid + 1);
+        } else {
+            strings.push_back("g" + std::to_string(i + 1));
+            put16(charset, static_cast<int>(391 + i));
+        }
     }
+    if (cidKeyed)
+        strings = {"Adobe", "Identity"};  // SIDs 391 and 392
     std::string privateDict;
     number(privateDict, 0);
     privateDict.push_back(20);  // defaultWidthX
     number(privateDict, 0);
     privateDict.push_back(21);  // nominalWidthX
+    std::string fdSelect;       // format 3: every glyph in font DICT 0
+    fdSelect.push_back(3);
+    put16(fdSelect, 1);
+    put16(fdSelect, 0);
+    fdSelect.push_back(0);
+    put16(fdSelect, static_cast<int>(charStrings.size()));
 
-    std::string header("\x01\x00\x04\x04", 4);
-    std::string nameIndex = index({name});
-    const size_t topDictSize = 23;
-    size_t topIndexSize = index({std::string(topDictSize, '\0')}).size();
-    std::string strings = index(names);
-    std::string globalSubrs = index({});
-    size_t charsetOffset =
-        header.size() + nameIndex.size() + topIndexSize + strings.size() + globalSubrs.size();
-    std::string charset(1, '\0');  // format 0: one SID per glyph after notdef
-    for (size_t i = 0; i < glyphs.size(); ++i)
-        put16(charset, static_cast<int>(391 + i));
-    size_t charStringsOffset = charsetOffset + charset.size();
-    std::string charStringsIndex = index(charStrings);
-    size_t privateOffset = charStringsOffset + charStringsIndex.size();
+    struct Offsets {
+        uint32_t charset = 0, charStrings = 0, privateDict = 0, fdArray = 0, fdSelect = 0;
+    };
+    auto fontDict = [&](const Offsets& at) {
+        std::string d;
+        longNumber(d, static_cast<uint32_t>(privateDict.size()));
+        longNumber(d, at.privateDict);
+        d.push_back(18);
+        return d;
+    };
+    auto topDict = [&](const Offsets& at) {
+        std::string d;
+        if (cidKeyed) {
+            longNumber(d, 391);
+            longNumber(d, 392);
+            longNumber(d, 0);
+            d += std::string("\x0C\x1E", 2);  // ROS
+            longNumber(d, static_cast<uint32_t>(cidCount));
+            d += std::string("\x0C\x22", 2);  // CIDCount
+            longNumber(d, at.fdArray);
+            d += std::string("\x0C\x24", 2);  // FDArray
+            longNumber(d, at.fdSelect);
+            d += std::string("\x0C\x25", 2);  // FDSelect
+        } else {
+            d += fontDict(at);  // the Private operator
+        }
+        longNumber(d, at.charset);
+        d.push_back(15);
+        longNumber(d, at.charStrings);
+        d.push_back(17);
+        return d;
+    };
 
-    std::string top;
-    longNumber(top, static_cast<uint32_t>(charsetOffset));
-    top.push_back(15);
-    longNumber(top, static_cast<uint32_t>(charStringsOffset));
-    top.push_back(17);
-    longNumber(top, static_cast<uint32_t>(privateDict.size()));
-    longNumber(top, static_cast<uint32_t>(privateOffset));
-    top.push_back(18);
-    return header + nameIndex + index({top}) + strings + globalSubrs + charset + charStringsIndex +
-           privateDict;
+    std::string head = std::string("\x01\x00\x04\x04", 4) + index({name});
+    Offsets at;
+    // Operands have fixed sizes, so a first pass with zeros gives every offset.
+    size_t start = head.size() + index({topDict(at)}).size() + index(strings).size() + index({}).size();
+    at.charset = static_cast<uint32_t>(start);
+    at.fdSelect = static_cast<uint32_t>(at.charset + charset.size());
+    at.charStrings = static_cast<uint32_t>(at.fdSelect + (cidKeyed ? fdSelect.size() : 0));
+    at.fdArray = static_cast<uint32_t>(at.charStrings + index(charStrings).size());
+    at.privateDict = static_cast<uint32_t>(at.fdArray + (cidKeyed ? index({fontDict(at)}).size() : 0));
+    std::string out = head + index({topDict(at)}) + index(strings) + index({}) + charset;
+    if (cidKeyed)
+        out += fdSelect;
+    out += index(charStrings);
+    if (cidKeyed)
+        out += index({fontDict(at)});
+    return out + privateDict;
 }
 
 std::string cmap(const std::vector<CffGlyph>& glyphs)
@@ -198,7 +238,8 @@ uint32_t checksum(const std::string& table)
 
 }  // namespace
 
-std::string buildCffFont(const std::string& postScriptName, const std::vector<CffGlyph>& glyphs)
+std::string buildCffFont(const std::string& postScriptName, const std::vector<CffGlyph>& glyphs,
+                         bool cidKeyed)
 {
     int count = static_cast<int>(glyphs.size()) + 1;
     int widest = 500;
@@ -251,7 +292,7 @@ std::string buildCffFont(const std::string& postScriptName, const std::vector<Cf
     put32(maxp, 0x00005000);
     put16(maxp, count);
 
-    std::map<std::string, std::string> tables = {{"CFF ", cff(postScriptName, glyphs)},
+    std::map<std::string, std::string> tables = {{"CFF ", cff(postScriptName, glyphs, cidKeyed)},
                                                  {"cmap", cmap(glyphs)},
                                                  {"head", head},
                                                  {"hhea", hhea},

@@ -11,9 +11,12 @@ namespace fonttest {
 struct CffGlyph {
     char32_t unicode;
     int advance;  // font units of a 1000-unit em; the rectangle fills it but for a margin
+    int cid = 0;  // the glyph's CID in a CID-keyed font
 };
 
 // Glyph 0 is notdef (an outlined box); the glyphs follow in order from glyph 1 on.
-std::string buildCffFont(const std::string& postScriptName, const std::vector<CffGlyph>& glyphs);
+// A CID-keyed font (Adobe-Identity-0) gives each glyph its `cid`.
+std::string buildCffFont(const std::string& postScriptName, const std::vector<CffGlyph>& glyphs,
+                         bool cidKeyed = false);
 
 }  // namespace fonttest

@@ -209,6 +209,16 @@ TEST(FontFile, ReadsCffOpenTypeFonts)
     // Cap height measured on the outline of H (absent), else the ascender.
     EXPECT_EQ(font->descriptor(true).capHeight, 800);
 
+    // In a CID-keyed font PDF codes are the glyphs' CIDs.
+    auto cid = FontFile::fromBytes(
+        fonttest::buildCffFont("QuillonTest-CID", {{U'A', 600, 500}, {U'漢', 1000, 3000}}, true), 0,
+        "cid.otf");
+    EXPECT_TRUE(cid->cidKeyed());
+    EXPECT_EQ(cid->pdfCid(cid->glyphFor(U'A')), 500u);
+    EXPECT_EQ(cid->pdfCid(cid->glyphFor(U'漢')), 3000u);
+    EXPECT_EQ(cid->pdfCid(0), 0u);
+    EXPECT_EQ(cid->pdfCid(99), 0u);
+
     std::string path = std::string(fonttest::kOtfDir) + "NimbusSans-Regular.otf";
     if (fonttest::exists(path)) {
         auto nimbus = FontFile::load(path);

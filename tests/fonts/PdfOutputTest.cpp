@@ -156,24 +156,58 @@ TEST(PdfOutput, TextComesBackOutOfEveryKindOfFont)
     EXPECT_LT(testsupport::readFile(pdfPath).size(), 40000u);
 }
 
-TEST(PdfOutput, CffFontsAreEmbeddedAsOpenType)
+// Glyphs must not only extract but draw: CID-keyed fonts select glyphs by CID
+// through the font's charset, which a reader only applies to bare CFF.
+TEST(PdfOutput, CffFontsDrawAndExtract)
 {
     QUILLON_REQUIRE_TOOL("pdftotext");
     QUILLON_REQUIRE_TOOL("pdffonts");
-    std::vector<fonttest::CffGlyph> glyphs = {{U' ', 250}, {U'漢', 1000}};
+    QUILLON_REQUIRE_TOOL("pdftoppm");
+    std::vector<fonttest::CffGlyph> glyphs = {{U' ', 250, 1}, {U'漢', 1000, 4000}};
     for (char32_t c = U'A'; c <= U'Z'; ++c)
-        glyphs.push_back({c, 600});
-    auto file = FontFile::fromBytes(fonttest::buildCffFont("QuillonTest-Regular", glyphs), 0, "test.otf");
+        glyphs.push_back({c, 600, static_cast<int>(100 + c)});
+    auto named = FontFile::fromBytes(fonttest::buildCffFont("QuillonTest-Regular", glyphs), 0, "test.otf");
+    auto keyed = FontFile::fromBytes(fonttest::buildCffFont("QuillonTest-CID", glyphs, true), 0, "cid.otf");
     testsupport::TempDir dir;
     TestDocument doc;
-    PdfType0Font font(std::move(file), {});
-    doc.show(font, font.mapUnicode(U"QUILLON 漢"));
+    PdfType0Font first(std::move(named), {});
+    doc.show(first, first.mapUnicode(U"QUILLON 漢"));
+    PdfType0Font second(std::move(keyed), {});
+    doc.show(second, second.mapUnicode(U"漢 CID"));
     std::string pdfPath = dir.file("cff.pdf");
     doc.write(pdfPath);
+
     auto text = testsupport::run({"pdftotext", "-enc", "UTF-8", pdfPath, "-"});
-    EXPECT_EQ(lines(text.out), std::vector<std::string>{"QUILLON 漢"}) << text.out << text.err;
+    EXPECT_EQ(lines(text.out), (std::vector<std::string>{"QUILLON 漢", "漢 CID"})) << text.out << text.err;
     auto fonts = testsupport::run({"pdffonts", pdfPath});
-    EXPECT_NE(fonts.out.find("CID Type 0C (OT)"), std::string::npos) << fonts.out;
-    EXPECT_NE(fonts.out.find("yes yes yes"), std::string::npos) << fonts.out;
+    std::vector<std::string> rows = lines(fonts.out);
+    ASSERT_EQ(rows.size(), 4u) << fonts.out;
+    EXPECT_NE(rows[2].find("+QuillonTest-Regular"), std::string::npos) << fonts.out;
+    EXPECT_NE(rows[2].find("CID Type 0C (OT)"), std::string::npos) << fonts.out;
+    EXPECT_NE(rows[3].find("+QuillonTest-CID"), std::string::npos) << fonts.out;
+    EXPECT_NE(rows[3].find("CID Type 0C "), std::string::npos) << fonts.out;
+    for (const std::string& row : {rows[2], rows[3]})
+        EXPECT_NE(row.find("yes yes yes"), std::string::npos) << fonts.out;
     EXPECT_EQ(fonts.err, "");
+
+    // Each line is drawn: the glyphs are filled rectangles 14 x 8.4 points high.
+    auto render = testsupport::run({"pdftoppm", "-r", "72", "-gray", pdfPath, dir.file("page")});
+    ASSERT_EQ(render.status, 0) << render.err;
+    std::string pgm = testsupport::readFile(dir.file("page-1.pgm"));
+    ASSERT_EQ(pgm.substr(0, 2), "P5");
+    std::istringstream header(pgm);
+    std::string magic;
+    int width = 0, height = 0, maximum = 0;
+    header >> magic >> width >> height >> maximum;
+    size_t pixels = static_cast<size_t>(header.tellg()) + 1;
+    ASSERT_EQ(height, 842);
+    auto darkIn = [&](int top, int bottom) {
+        int dark = 0;
+        for (int row = top; row < bottom; ++row)
+            for (int col = 0; col < width; ++col)
+                dark += static_cast<uint8_t>(pgm[pixels + row * width + col]) < 128;
+        return dark;
+    };
+    EXPECT_GT(darkIn(842 - 800 - 10, 842 - 800), 150);  // first line, baseline at 800
+    EXPECT_GT(darkIn(842 - 770 - 10, 842 - 770), 150);  // second line
 }

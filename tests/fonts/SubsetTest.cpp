@@ -141,6 +141,38 @@ TEST(FontSubsetter, SubsetsCffFonts)
     }
 }
 
+// A CID-keyed font keeps its CIDs rather than its glyph ids, and is embedded as
+// bare CFF: a large CJK font shrinks to the glyphs shown.
+TEST(FontSubsetter, SubsetsCidKeyedFontsByCid)
+{
+    std::vector<fonttest::CffGlyph> glyphs;
+    for (int i = 0; i < 300; ++i)
+        glyphs.push_back({static_cast<char32_t>(0x4E00 + i), 1000, 1000 + 7 * i});
+    auto font = FontFile::fromBytes(fonttest::buildCffFont("QuillonTest-CID", glyphs, true), 0, "cid.otf");
+    ASSERT_TRUE(font->cidKeyed());
+    std::set<uint32_t> used = glyphsOf(*font, U"\u4E05\u4E10\u4F00");
+    FontSubsetter::Result subset = FontSubsetter::subset(*font, used);
+    EXPECT_EQ(subset.program, FontSubsetter::Program::CidFontType0C);
+    ASSERT_GT(subset.data.size(), 4u);
+    EXPECT_EQ(subset.data[0], 1);  // a CFF header, not an OpenType wrapper
+    // FreeType reads a bare CID-keyed CFF font by CID.
+    for (uint32_t glyph : used)
+        EXPECT_EQ(fonttest::glyphInfo(subset.data, 0, font->pdfCid(glyph)).points, 4) << glyph;
+    EXPECT_EQ(fonttest::glyphInfo(subset.data, 0, font->pdfCid(font->glyphFor(0x4E06))).points, 0);
+    EXPECT_LT(subset.data.size(), FontSubsetter::cffTable(font->bytes()).size() / 10);
+
+    std::string noto = "/usr/share/fonts/opentype/noto/NotoSansCJK-Regular.ttc";
+    if (fonttest::exists(noto)) {
+        auto big = FontFile::load(noto, 0);
+        FontSubsetter::Result small = FontSubsetter::subset(*big, glyphsOf(*big, kKanji.substr(0, 20)));
+        std::cout << "[ measure  ] " << big->bytes().size() << " byte collection, 20 kanji: subset "
+                  << small.data.size() << " bytes, " << deflatedSize(small.data) << " compressed\n";
+        EXPECT_LT(small.data.size(), 16 * 1024u);
+        uint32_t east = big->glyphFor(U'東');
+        EXPECT_GT(fonttest::glyphInfo(small.data, 0, big->pdfCid(east)).points, 0);
+    }
+}
+
 TEST(FontSubsetter, CffTableOfDamagedData)
 {
     EXPECT_EQ(FontSubsetter::cffTable(""), "");
