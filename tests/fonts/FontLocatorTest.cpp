@@ -45,4 +45,12 @@ TEST(FontLocator, PrefersTheRegularStyleAndFontsItCanEmbed)
         ASSERT_TRUE(nimbus.has_value());
         EXPECT_EQ(nimbus->path, std::string(fonttest::kOtfDir) + "NimbusSans-Regular.otf");
     }
+    // A family inside a collection comes with its face index.
+    std::string noto = "/usr/share/fonts/opentype/noto/NotoSansCJK-Regular.ttc";
+    if (fonttest::exists(noto)) {
+        auto mono = locator.find("Noto Sans Mono CJK JP");
+        ASSERT_TRUE(mono.has_value());
+        EXPECT_EQ(mono->path, noto);
+        EXPECT_EQ(mono->faceIndex, 5);
+    }
 }
