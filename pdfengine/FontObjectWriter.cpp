@@ -93,7 +93,13 @@ Handle cidWidths(const std::vector<CidWidthArray::Entry>& entries)
 
 QPDFObjectHandle FontObjectWriter::write(QPDF& pdf, const FontObjects& font)
 {
-    Handle dict = Handle::newDictionary();
+    Handle dict = pdf.makeIndirectObject(Handle::newDictionary());
+    fill(pdf, font, dict);
+    return dict;
+}
+
+void FontObjectWriter::fill(QPDF& pdf, const FontObjects& font, QPDFObjectHandle dict)
+{
     dict.replaceKey("/Type", name("Font"));
     dict.replaceKey("/BaseFont", name(font.baseFont));
     if (font.kind == FontObjects::Kind::Type0) {
@@ -135,7 +141,6 @@ QPDFObjectHandle FontObjectWriter::write(QPDF& pdf, const FontObjects& font)
     }
     if (!font.toUnicode.empty())
         dict.replaceKey("/ToUnicode", pdf.makeIndirectObject(stream(pdf, font.toUnicode)));
-    return pdf.makeIndirectObject(dict);
 }
 
 }  // namespace pdfengine

@@ -1,5 +1,6 @@
-// Writes the objects of a font (FontObjects) into a qpdf document and returns the
-// indirect font dictionary, ready to go into a page's /Font resources.
+// Writes the objects of a font (FontObjects) into a qpdf document. Pages refer to
+// a font long before the document ends and its subset is known, so the font
+// dictionary can be made early (an empty indirect dictionary) and filled at the end.
 #pragma once
 
 #ifndef POINTERHOLDER_TRANSITION
@@ -14,7 +15,10 @@ namespace pdfengine {
 
 class FontObjectWriter {
 public:
+    // A new indirect font dictionary.
     static QPDFObjectHandle write(QPDF& pdf, const FontObjects& font);
+    // Fills an existing (indirect) dictionary with the font's keys.
+    static void fill(QPDF& pdf, const FontObjects& font, QPDFObjectHandle dictionary);
 };
 
 }  // namespace pdfengine

@@ -1,10 +1,12 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <set>
 #include <string>
 
 #include "pdfengine/FontError.h"
 #include "pdfengine/FontFile.h"
+#include "pdfengine/FontSubsetter.h"
 #include "pdfengine/PdfType0Font.h"
 #include "tests/fonts/CffFontBuilder.h"
 #include "tests/fonts/FontTestSupport.h"
@@ -132,6 +134,8 @@ TEST(FontFile, DamagedFilesGiveErrorsNotCrashes)
             font->glyphFor(U'漢');
             font->width(font->glyphFor(U'A'));
             font->descriptor(true);
+            std::set<uint32_t> glyphs = {font->glyphFor(U'A'), font->glyphFor(U'漢'), 1, 100};
+            FontSubsetter::subset(*font, glyphs);
         } catch (const FontError& e) {
             ++errors;
             EXPECT_NE(std::string(e.what()).find("'damaged.ttf'"), std::string::npos) << e.what();

@@ -56,8 +56,18 @@ public:
         QPDF pdf;
         pdf.emptyPDF();
         QPDFObjectHandle fonts = QPDFObjectHandle::newDictionary();
-        for (size_t i = 0; i < fonts_.size(); ++i)
-            fonts.replaceKey("/F" + std::to_string(i), FontObjectWriter::write(pdf, fonts_[i]->objects()));
+        // The first font the way the engine will do it: referred to first, filled at the end.
+        for (size_t i = 0; i < fonts_.size(); ++i) {
+            QPDFObjectHandle font;
+            if (i == 0) {
+                font = pdf.makeIndirectObject(QPDFObjectHandle::newDictionary());
+                fonts.replaceKey("/F0", font);
+                FontObjectWriter::fill(pdf, fonts_[0]->objects(), font);
+            } else {
+                fonts.replaceKey("/F" + std::to_string(i),
+                                 FontObjectWriter::write(pdf, fonts_[i]->objects()));
+            }
+        }
         QPDFObjectHandle resources = QPDFObjectHandle::newDictionary();
         resources.replaceKey("/Font", fonts);
         QPDFObjectHandle page = QPDFObjectHandle::parse("<< /Type /Page /MediaBox [0 0 595 842] >>");
