@@ -1,0 +1,39 @@
+// Reads the keys of one section of a configuration file, each value cut to the size
+// of the buffer it is read into.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+class ConfigSection {
+public:
+    ConfigSection(const char* section, const char* path) : section_(section), path_(path ? path : "") {}
+
+    const char* name() const { return section_.c_str(); }
+    const char* path() const { return path_.c_str(); }
+
+    // The value of key (or the default) as read into a buffer of size bytes: at most
+    // size - 1 bytes, never half a two-byte character.
+    std::string text(const char* key, const char* defaultValue, size_t size) const;
+    // The value of key as an integer; the default when the key is missing or empty.
+    int32_t integer(const char* key, int32_t defaultValue) const;
+    // The value of key read as text and converted as an unsigned hexadecimal number.
+    uint32_t hexadecimal(const char* key, const char* defaultValue, size_t size) const;
+
+private:
+    std::string section_;
+    std::string path_;
+};
+
+// Text as an unsigned hexadecimal number, as the C library's strtoul with base 16
+// reads it with 32-bit longs: leading white space, an optional sign (a minus negates
+// modulo 2^32), an optional "0x", then hexadecimal digits up to the first other
+// character. No digits give 0; a value past 32 bits gives 0xFFFFFFFF.
+uint32_t parseUnsignedHex(const char* text);
+
+// The text for a setter that stores only non-empty values: none when it is empty.
+inline const char* nonEmpty(const std::string& text)
+{
+    return text.empty() ? nullptr : text.c_str();
+}

@@ -1,0 +1,254 @@
+#include "platform/profile.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <algorithm>
+#include <atomic>
+#include <cerrno>
+#include <ctime>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+
+#include "platform/profile_parse.h"
+
+namespace platform {
+
+namespace {
+
+using profile_detail::ProfileData;
+
+// What tells one version of a file from another without reading it.
+struct FileStamp {
+    dev_t device = 0;
+    ino_t inode = 0;
+    off_t size = 0;
+    timespec modified{};
+    timespec changed{};
+
+    explicit FileStamp(const struct stat& st)
+        : device(st.st_dev), inode(st.st_ino), size(st.st_size), modified(st.st_mtim), changed(st.st_ctim)
+    {
+    }
+    bool operator==(const FileStamp& other) const
+    {
+        return device == other.device && inode == other.inode && size == other.size &&
+               modified.tv_sec == other.modified.tv_sec && modified.tv_nsec == other.modified.tv_nsec &&
+               changed.tv_sec == other.changed.tv_sec && changed.tv_nsec == other.changed.tv_nsec;
+    }
+};
+
+int64_t nanoseconds(const timespec& t)
+{
+    return int64_t{t.tv_sec} * 1000000000 + t.tv_nsec;
+}
+
+// File times advance in clock ticks (up to 10 ms apart), so a file read within a tick
+// of its last change could be rewritten, with the same size, without its stamp
+// changing. Such a file is compared byte for byte when it is next looked at.
+bool mayChangeUnseen(const FileStamp& stamp, const timespec& readStart)
+{
+    constexpr int64_t tick = 20'000'000, clockSkew = 1'000'000'000;
+    int64_t modified = nanoseconds(stamp.modified), start = nanoseconds(readStart);
+    // A time far in the future comes from another machine's clock; nothing helps then.
+    return start < modified + tick && modified < start + clockSkew;
+}
+
+struct CachedFile {
+    FileStamp stamp;
+    std::unique_ptr<ProfileData> data;
+    std::string bytes;  // kept only while the file may change unseen
+    bool racy = false;
+    uint64_t scope = 0;  // the read scope in which it was last checked
+    uint64_t lastUse = 0;
+};
+
+// A process reads few configuration files; the cache keeps the most recent ones.
+constexpr size_t cachedFilesKept = 16;
+
+struct PathHash {
+    using is_transparent = void;
+    size_t operator()(std::string_view path) const { return std::hash<std::string_view>{}(path); }
+};
+
+std::mutex cacheMutex;
+std::unordered_map<std::string, CachedFile, PathHash, std::equal_to<>> cache;
+std::atomic<uint64_t> nextScope{1};
+uint64_t useCounter = 0;
+thread_local uint64_t activeScope = 0;
+thread_local int scopeDepth = 0;
+
+// Reads a regular file whole; false when it is missing, not a regular file or cannot
+// be read. The stamp is the one of the file that was read.
+bool readRegularFile(const char* path, std::string& bytes, struct stat& st)
+{
+    // Opening a FIFO must not block; a FIFO or a device is then refused, since reading
+    // it might never end.
+    int fd = ::open(path, O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    if (fd < 0)
+        return false;
+    bool ok = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode);
+    bytes.clear();
+    if (ok)
+        bytes.reserve(static_cast<size_t>(st.st_size));
+    char chunk[65536];
+    while (ok) {
+        ssize_t n = ::read(fd, chunk, sizeof chunk);
+        if (n > 0)
+            bytes.append(chunk, static_cast<size_t>(n));
+        else if (n == 0)
+            break;
+        else if (errno != EINTR)
+            ok = false;
+    }
+    ::close(fd);
+    return ok;
+}
+
+// The parsed file at path, read again when it has changed; none when it cannot be
+// read. Called with cacheMutex held; the result lives until the next call.
+const ProfileData* profileOf(const char* path)
+{
+    auto it = cache.find(std::string_view(path));
+    if (it != cache.end())
+        it->second.lastUse = ++useCounter;
+    if (it != cache.end() && activeScope != 0 && it->second.scope == activeScope)
+        return it->second.data.get();
+
+    struct stat st;
+    if (::stat(path, &st) != 0 || !S_ISREG(st.st_mode)) {
+        if (it != cache.end())
+            cache.erase(it);
+        return nullptr;
+    }
+    if (it != cache.end() && it->second.stamp == FileStamp(st) && !it->second.racy) {
+        it->second.scope = activeScope;
+        return it->second.data.get();
+    }
+
+    timespec readStart{};
+    clock_gettime(CLOCK_REALTIME, &readStart);
+    std::string bytes;
+    if (!readRegularFile(path, bytes, st)) {
+        if (it != cache.end())
+            cache.erase(it);
+        return nullptr;
+    }
+    if (it == cache.end()) {
+        if (cache.size() >= cachedFilesKept) {
+            auto oldest = std::min_element(cache.begin(), cache.end(), [](const auto& a, const auto& b) {
+                return a.second.lastUse < b.second.lastUse;
+            });
+            cache.erase(oldest);
+        }
+        it = cache.emplace(path, CachedFile{FileStamp(st), nullptr, {}, false, 0, ++useCounter}).first;
+    }
+    CachedFile& entry = it->second;
+    bool racy = mayChangeUnseen(FileStamp(st), readStart);
+    if (!entry.data || !(entry.stamp == FileStamp(st)) || bytes != entry.bytes)
+        entry.data = std::make_unique<ProfileData>(racy ? bytes : std::move(bytes));
+    entry.stamp = FileStamp(st);
+    entry.racy = racy;
+    entry.bytes = racy ? std::move(bytes) : std::string();
+    entry.scope = activeScope;
+    return entry.data.get();
+}
+
+// Copies text into buffer: at most size - 1 bytes and a zero, whole characters only.
+uint32_t copyBounded(std::string_view text, char* buffer, uint32_t size)
+{
+    size_t used = 0;
+    for (size_t i = 0; i < text.size();) {
+        size_t length = profile_detail::characterLength(text, i);
+        if (used + length > size - 1)
+            break;
+        text.copy(buffer + used, length, i);
+        used += length;
+        i += length;
+    }
+    buffer[used] = '\0';
+    return static_cast<uint32_t>(used);
+}
+
+// The default as it is handed out: trailing spaces and a quote pair removed.
+std::string_view defaultText(const char* defaultValue)
+{
+    std::string_view text = defaultValue ? defaultValue : "";
+    while (!text.empty() && text.back() == ' ')
+        text.remove_suffix(1);
+    return profile_detail::stripQuotePair(text);
+}
+
+// Optional blanks and sign, a base prefix, digits of that base; modulo 2^32.
+int32_t parseInteger(std::string_view text)
+{
+    size_t i = 0;
+    while (i < text.size() && (text[i] == ' ' || text[i] == '\t'))
+        ++i;
+    bool negative = false;
+    if (i < text.size() && (text[i] == '+' || text[i] == '-'))
+        negative = text[i++] == '-';
+    uint32_t base = 10;
+    if (i + 1 < text.size() && text[i] == '0') {
+        char marker = text[i + 1];
+        base = marker == 'x' ? 16 : marker == 'o' ? 8 : marker == 'b' ? 2 : 10;
+        if (base != 10)
+            i += 2;
+    }
+    uint32_t value = 0;
+    for (; i < text.size(); ++i) {
+        char c = text[i];
+        uint32_t digit = c >= '0' && c <= '9'   ? static_cast<uint32_t>(c - '0')
+                         : c >= 'a' && c <= 'f' ? static_cast<uint32_t>(c - 'a' + 10)
+                         : c >= 'A' && c <= 'F' ? static_cast<uint32_t>(c - 'A' + 10)
+                                                : base;
+        if (digit >= base)
+            break;
+        value = value * base + digit;  // unsigned arithmetic wraps modulo 2^32
+    }
+    return static_cast<int32_t>(negative ? 0u - value : value);
+}
+
+}  // namespace
+
+uint32_t getPrivateProfileString(const char* section, const char* key, const char* defaultValue, char* buffer,
+                                 uint32_t size, const char* path)
+{
+    if (!buffer || size == 0)
+        return 0;
+    if (section && key && path) {
+        std::string sectionName = profile_detail::comparableName(section);
+        std::string keyName = profile_detail::comparableName(key);
+        std::lock_guard<std::mutex> lock(cacheMutex);
+        const ProfileData* data = profileOf(path);
+        if (const std::string_view* value = data ? data->find(sectionName, keyName) : nullptr)
+            return copyBounded(*value, buffer, size);
+    }
+    return copyBounded(defaultText(defaultValue), buffer, size);
+}
+
+int32_t getPrivateProfileInt(const char* section, const char* key, int32_t defaultValue, const char* path)
+{
+    // The value is read as text first, as far as its first 29 characters.
+    char text[30];
+    if (getPrivateProfileString(section, key, "", text, sizeof text, path) == 0)
+        return defaultValue;
+    return parseInteger(text);
+}
+
+ProfileReadScope::ProfileReadScope()
+{
+    if (scopeDepth++ == 0)
+        activeScope = nextScope++;
+}
+
+ProfileReadScope::~ProfileReadScope()
+{
+    if (--scopeDepth == 0)
+        activeScope = 0;
+}
+
+}  // namespace platform

@@ -1,0 +1,38 @@
+// Reading INI-style profile files by section and key, as GetPrivateProfileStringA and
+// GetPrivateProfileIntA do on a Japanese (code page 932) Windows system. Names and
+// values are Shift-JIS bytes; the exact rules are in docs/configuration.md.
+//
+// A file is read and parsed once and kept, keyed by its path; it is read again when
+// its size or modification time changes. A ProfileReadScope lets a caller that makes
+// many look-ups in a row (a whole configuration) skip the check after the first one.
+#pragma once
+
+#include <cstdint>
+
+namespace platform {
+
+// Copies the value of key in section of the file at path into buffer: at most
+// size - 1 bytes and a terminating zero, never splitting a two-byte character.
+// A missing file, section or key gives defaultValue instead (none counts as empty);
+// a key that is present with an empty value gives an empty text. Returns the number
+// of bytes copied, without the terminator.
+uint32_t getPrivateProfileString(const char* section, const char* key, const char* defaultValue, char* buffer,
+                                 uint32_t size, const char* path);
+
+// The value of key as an integer: optional blanks, an optional sign, then "0x"
+// (hexadecimal), "0o" (octal), "0b" (binary) or decimal digits up to the first other
+// character, modulo 2^32. An empty value or a missing key gives defaultValue.
+int32_t getPrivateProfileInt(const char* section, const char* key, int32_t defaultValue, const char* path);
+
+// While a scope is alive on a thread, each file that thread reads is checked for
+// changes only once: the look-ups of one scope all see the same content, even when
+// the file is rewritten meanwhile. Scopes nest.
+class ProfileReadScope {
+public:
+    ProfileReadScope();
+    ~ProfileReadScope();
+    ProfileReadScope(const ProfileReadScope&) = delete;
+    ProfileReadScope& operator=(const ProfileReadScope&) = delete;
+};
+
+}  // namespace platform
