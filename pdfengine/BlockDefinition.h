@@ -10,7 +10,7 @@
 
 #include "pdfengine/FitKeywords.h"
 #include "pdfengine/PdfRect.h"
-#include "pdfengine/PdiQpdf.h"
+#include "pdfengine/Qpdf.h"
 
 namespace pdfengine {
 

@@ -3,6 +3,8 @@
 #include <charconv>
 #include <cmath>
 
+#include "pdfengine/OptionList.h"
+
 namespace pdfengine {
 
 namespace {
@@ -35,7 +37,7 @@ constexpr Keyword positionKeywords[] = {
 const Keyword* positionKeyword(std::string_view word)
 {
     for (const Keyword& k : positionKeywords)
-        if (keywordEquals(word, k.word))
+        if (equalsNoCase(word, k.word))
             return &k;
     return nullptr;
 }
@@ -53,18 +55,6 @@ std::optional<double> axisValue(std::string_view item, Axis axis)
 
 }  // namespace
 
-bool keywordEquals(std::string_view given, std::string_view keyword)
-{
-    if (given.size() != keyword.size())
-        return false;
-    for (size_t i = 0; i < given.size(); ++i) {
-        char c = given[i] >= 'A' && given[i] <= 'Z' ? static_cast<char>(given[i] - 'A' + 'a') : given[i];
-        if (c != keyword[i])
-            return false;
-    }
-    return true;
-}
-
 std::optional<FitMethod> fitMethodFromKeyword(std::string_view keyword)
 {
     static constexpr std::pair<const char*, FitMethod> table[] = {
@@ -72,7 +62,7 @@ std::optional<FitMethod> fitMethodFromKeyword(std::string_view keyword)
         {"entire", FitMethod::Entire}, {"clip", FitMethod::Clip}, {"auto", FitMethod::Auto},
     };
     for (const auto& [word, method] : table)
-        if (keywordEquals(keyword, word))
+        if (equalsNoCase(keyword, word))
             return method;
     return std::nullopt;
 }
@@ -86,7 +76,7 @@ std::optional<Orientation> orientationFromKeyword(std::string_view keyword)
         {"west", Orientation::West},
     };
     for (const auto& [word, orientation] : table)
-        if (keywordEquals(keyword, word))
+        if (equalsNoCase(keyword, word))
             return orientation;
     return std::nullopt;
 }

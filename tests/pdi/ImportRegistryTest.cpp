@@ -9,7 +9,7 @@
 
 #include "pdfengine/PagePlacement.h"
 #include "pdfengine/PcosQuery.h"
-#include "tests/pdi/PdfFixtures.h"
+#include "tests/support/PdfFixtures.h"
 #include "tests/pdi/PdiTestSupport.h"
 #include "tests/support/TestSupport.h"
 

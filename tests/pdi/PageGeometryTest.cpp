@@ -3,7 +3,7 @@
 
 #include <gtest/gtest.h>
 
-#include "tests/pdi/PdfFixtures.h"
+#include "tests/support/PdfFixtures.h"
 #include "tests/pdi/PdiTestSupport.h"
 
 using namespace pdfengine;

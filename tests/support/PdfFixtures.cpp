@@ -1,7 +1,4 @@
-#include "tests/pdi/PdfFixtures.h"
-
-#include <qpdf/QPDFPageDocumentHelper.hh>
-#include <qpdf/QPDFWriter.hh>
+#include "tests/support/PdfFixtures.h"
 
 #include <cstdio>
 
