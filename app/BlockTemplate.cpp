@@ -1,6 +1,9 @@
 #include "app/BlockTemplate.h"
 
+#include <algorithm>
+#include <cmath>
 #include <cstdio>
+#include <limits>
 #include <memory>
 #include <string>
 #include <vector>
@@ -17,6 +20,17 @@ namespace {
 constexpr int32_t silentErrorType = 12;
 constexpr int silentErrorNumber = 2106;
 
+// A count read from the PDF, truncated toward zero. A damaged file may claim any
+// number; what an int cannot hold is cut to its range (and NaN is 0) instead of
+// being converted with undefined result.
+int truncatedCount(double value)
+{
+    if (std::isnan(value))
+        return 0;
+    return static_cast<int>(
+        std::clamp(value, double(std::numeric_limits<int>::min()), double(std::numeric_limits<int>::max())));
+}
+
 void printSection(int page, int block, const char* name)
 {
     std::printf("[PUT_%d_%d]\nobject_type=block\ntype=text\nname=%s\ndescription=\noptions=\n\n", page, block,
@@ -26,13 +40,13 @@ void printSection(int page, int block, const char* name)
 // Prints one section per named block of every page.
 void walkBlocks(TORPDFlibPdi& pdi, std::vector<std::unique_ptr<TORPDFlibPdiPage>>& pages)
 {
-    int pageCount = static_cast<int>(pdi.getNumber("/Root/Pages/Count"));
+    int pageCount = truncatedCount(pdi.getNumber("/Root/Pages/Count"));
     char path[64];
     for (int page = 1; page <= pageCount; ++page) {
         // The page stays open until the imported document closes.
         pages.push_back(std::make_unique<TORPDFlibPdiPage>(&pdi, page));
         std::snprintf(path, sizeof path, "length:pages[%d]/blocks", page - 1);
-        int blockCount = static_cast<int>(pdi.getNumber(path));
+        int blockCount = truncatedCount(pdi.getNumber(path));
         for (int block = 0; block < blockCount; ++block) {
             std::snprintf(path, sizeof path, "pages[%d]/blocks[%d]/Name", page - 1, block);
             // Names are printed whole, however long.

@@ -60,9 +60,9 @@ EngineError badHandle(ErrorCode code, const char* what, int handle, bool closed,
 {
     std::string message = std::string(what) + " handle " + std::to_string(handle) + " is not valid";
     if (handle == -1 && !failure.empty())
-        message += "; the last " + std::string(code.number == err::BadPdiDocumentHandle.number
-                                                   ? "PDF_open_pdi_document"
-                                                   : "PDF_open_pdi_page") +
+        message += "; the last " +
+                   std::string(code.number == err::BadPdiDocumentHandle.number ? "PDF_open_pdi_document"
+                                                                               : "PDF_open_pdi_page") +
                    " failed: " + failure;
     else if (closed)
         message += " (it was closed)";
@@ -93,9 +93,8 @@ PlacementOptions placementOptions(const OptionList& list)
         std::vector<double> scale = list.getNumbers("scale");
         for (double s : scale)
             if (!(s > 0))
-                throw EngineError(err::OptionOutOfRange,
-                                  "Option 'scale' must be above 0, not '" + std::string(list.getString("scale")) +
-                                      "'");
+                throw EngineError(err::OptionOutOfRange, "Option 'scale' must be above 0, not '" +
+                                                             std::string(list.getString("scale")) + "'");
         o.scale = {scale[0], scale.size() > 1 ? scale[1] : scale[0]};
     }
     o.rotate = list.getNumber("rotate", 0);
@@ -110,8 +109,12 @@ std::shared_ptr<ImportedDocument> Imports::openShared(const std::string& path, c
 {
     namespace fs = std::filesystem;
     std::error_code ec;
-    Opened stamp{fs::weakly_canonical(path, ec).string(), fs::file_size(path, ec), fs::last_write_time(path, ec),
-                 options.password, options.repair, {}};
+    Opened stamp{fs::weakly_canonical(path, ec).string(),
+                 fs::file_size(path, ec),
+                 fs::last_write_time(path, ec),
+                 options.password,
+                 options.repair,
+                 {}};
     const bool stamped = !ec;
     std::erase_if(opened_, [](const Opened& o) { return o.document.expired(); });
     if (stamped) {
@@ -166,7 +169,8 @@ int Imports::openPage(int documentHandle, int number, std::string_view optlist)
     try {
         const OptionList list = OptionList::parse(optlist, options::openPdiPage);
         const std::shared_ptr<ImportedDocument>& source = document(documentHandle);
-        const PageBox box = list.has("pdiusebox") ? *pageBoxFromKeyword(list.getString("pdiusebox")) : PageBox::Crop;
+        const PageBox box =
+            list.has("pdiusebox") ? *pageBoxFromKeyword(list.getString("pdiusebox")) : PageBox::Crop;
         // Reads the boxes now, so that a page that cannot be placed fails here.
         source->geometry(number);
         const int handle = nextPage_++;
@@ -199,8 +203,8 @@ const std::shared_ptr<ImportedDocument>& Imports::document(int handle) const
 {
     auto it = documents_.find(handle);
     if (it == documents_.end())
-        throw badHandle(err::BadPdiDocumentHandle, "PDI document", handle, handle > 0 && handle < nextDocument_,
-                        documentFailure_);
+        throw badHandle(err::BadPdiDocumentHandle, "PDI document", handle,
+                        handle > 0 && handle < nextDocument_, documentFailure_);
     return it->second;
 }
 
@@ -208,7 +212,8 @@ const Imports::OpenPage& Imports::page(int handle) const
 {
     auto it = pages_.find(handle);
     if (it == pages_.end())
-        throw badHandle(err::BadPdiPageHandle, "PDI page", handle, handle > 0 && handle < nextPage_, pageFailure_);
+        throw badHandle(err::BadPdiPageHandle, "PDI page", handle, handle > 0 && handle < nextPage_,
+                        pageFailure_);
     return it->second;
 }
 

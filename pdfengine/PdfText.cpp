@@ -28,8 +28,8 @@ std::optional<std::string> cp932ToUtf8(std::string_view bytes)
     const int length = static_cast<int>(bytes.size());
     if (length == 0)
         return std::string();
-    const int units = platform::cp932MultiByteToWideChar(platform::mbErrInvalidChars, bytes.data(), length,
-                                                         nullptr, 0);
+    const int units =
+        platform::cp932MultiByteToWideChar(platform::mbErrInvalidChars, bytes.data(), length, nullptr, 0);
     if (units <= 0)
         return std::nullopt;
     std::u16string wide(static_cast<size_t>(units), u'\0');

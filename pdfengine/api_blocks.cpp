@@ -20,8 +20,9 @@ extern "C" int PDF_fill_textblock(PDF* p, int page, const char* blockname, const
         p, fillTextblock, -1,
         [&](Engine&) -> int {
             throw EngineError(err::Internal,
-                              "Text block '" + std::string(textArg(blockname)) + "' cannot be filled: this "
-                              "engine cannot fill text blocks yet",
+                              "Text block '" + std::string(textArg(blockname)) +
+                                  "' cannot be filled: this "
+                                  "engine cannot fill text blocks yet",
                               true);
         },
         page, blockname, Text{text, len}, len, optlist);

@@ -51,7 +51,8 @@ std::string formatPath(const char* format, va_list args)
     const int length = std::vsnprintf(nullptr, 0, format, measure);
     va_end(measure);
     if (length < 0)
-        throw EngineError(err::PcosBadPath, "Bad pCOS path '" + std::string(format) + "' (it cannot be formatted)");
+        throw EngineError(err::PcosBadPath,
+                          "Bad pCOS path '" + std::string(format) + "' (it cannot be formatted)");
     if (length > maxPcosPathLength)
         throw EngineError(err::PcosBadPath, "Bad pCOS path '" + std::string(format) + "' (longer than " +
                                                 std::to_string(maxPcosPathLength) + " bytes once formatted)");
@@ -59,6 +60,18 @@ std::string formatPath(const char* format, va_list args)
     std::vsnprintf(path.data(), path.size() + 1, format, args);
     return path;
 }
+
+// Ends the argument list however the call ends: the error handler may throw.
+class ArgumentsEnd {
+public:
+    explicit ArgumentsEnd(va_list& args) : args_(args) {}
+    ~ArgumentsEnd() { va_end(args_); }
+    ArgumentsEnd(const ArgumentsEnd&) = delete;
+    ArgumentsEnd& operator=(const ArgumentsEnd&) = delete;
+
+private:
+    va_list& args_;
+};
 
 }  // namespace
 
@@ -104,7 +117,9 @@ extern "C" int PDF_process_pdi(PDF* p, int doc, int page, const char* optlist)
 {
     return call(
         p, processPdi, -1,
-        [&](Engine& engine) { return engine.imports().process(doc, page, textArg(optlist), engine.document()); },
+        [&](Engine& engine) {
+            return engine.imports().process(doc, page, textArg(optlist), engine.document());
+        },
         doc, page, optlist);
 }
 
@@ -112,6 +127,7 @@ extern "C" double PDF_pcos_get_number(PDF* p, int doc, const char* pathfmt, ...)
 {
     va_list args;
     va_start(args, pathfmt);
+    ArgumentsEnd end(args);
     std::string path = pathfmt ? pathfmt : "";
     const double result = call(
         p, pcosGetNumber, -1.0,
@@ -120,7 +136,6 @@ extern "C" double PDF_pcos_get_number(PDF* p, int doc, const char* pathfmt, ...)
             return engine.imports().pcosNumber(doc, path);
         },
         doc, PathArg{path});
-    va_end(args);
     return result;
 }
 
@@ -128,6 +143,7 @@ extern "C" const char* PDF_pcos_get_string(PDF* p, int doc, const char* pathfmt,
 {
     va_list args;
     va_start(args, pathfmt);
+    ArgumentsEnd end(args);
     std::string path = pathfmt ? pathfmt : "";
     const char* result = call(
         p, pcosGetString, static_cast<const char*>(nullptr),
@@ -136,7 +152,6 @@ extern "C" const char* PDF_pcos_get_string(PDF* p, int doc, const char* pathfmt,
             return engine.imports().pcosString(doc, path).c_str();
         },
         doc, PathArg{path});
-    va_end(args);
     return result;
 }
 
@@ -145,6 +160,7 @@ extern "C" const unsigned char* PDF_pcos_get_stream(PDF* p, int doc, int* length
 {
     va_list args;
     va_start(args, pathfmt);
+    ArgumentsEnd end(args);
     std::string path = pathfmt ? pathfmt : "";
     const Bytes result = call(
         p, pcosGetStream, Bytes{nullptr, 0},
@@ -154,7 +170,6 @@ extern "C" const unsigned char* PDF_pcos_get_stream(PDF* p, int doc, int* length
             return Bytes{bytes.data(), static_cast<long>(bytes.size())};
         },
         doc, optlist, PathArg{path});
-    va_end(args);
     if (length)
         *length = static_cast<int>(result.size);
     return reinterpret_cast<const unsigned char*>(result.data);

@@ -27,8 +27,17 @@ TORPDFlib::~TORPDFlib()
         currentPdflib = nullptr;
 }
 
-void TORPDFlib::create() { handle = PDF_new2(pdflibErrorHandler, nullptr, nullptr, nullptr, nullptr); }
+void TORPDFlib::create()
+{
+    handle = PDF_new2(pdflibErrorHandler, nullptr, nullptr, nullptr, nullptr);
+}
 
-void TORPDFlib::setParameter(const char* key, const char* value) { PDF_set_parameter(handle, key, value); }
+void TORPDFlib::setParameter(const char* key, const char* value)
+{
+    PDF_set_parameter(handle, key, value);
+}
 
-void TORPDFlib::pdflibErrorHandler(PDF*, int errorType, const char*) { throw TORPDFlibException(errorType); }
+void TORPDFlib::pdflibErrorHandler(PDF*, int errorType, const char*)
+{
+    throw TORPDFlibException(errorType);
+}

@@ -26,7 +26,10 @@ PDF* TORPDFlibDoc::checkHandle()
 
 void TORPDFlibDoc::prepare() {}
 
-void TORPDFlibDoc::setupParameters() { PDF_set_parameter(checkHandle(), "hypertextencoding", "winansi"); }
+void TORPDFlibDoc::setupParameters()
+{
+    PDF_set_parameter(checkHandle(), "hypertextencoding", "winansi");
+}
 
 void TORPDFlibDoc::setupInfo()
 {

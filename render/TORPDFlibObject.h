@@ -7,9 +7,8 @@
 
 class TORPDFlibObject {
 public:
-    virtual ~TORPDFlibObject() = default;
-
     // The current engine handle; raises code -1 when there is none. Derived wrappers
     // first test a precondition of their own.
     virtual PDF* checkHandle();
+    virtual ~TORPDFlibObject() = default;
 };

@@ -15,7 +15,10 @@ constexpr int32_t typeBoolean = 1, typeNumber = 2, typeName = 3, typeString = 4;
 constexpr int32_t typeStream = 7, typeUndecodableStream = 8;
 
 // UTF-8 from the engine to a new Shift-JIS text.
-char* toShiftJis(const char* utf8) { return TORConverter::utf8ToSjis(nullptr, 0, utf8, nullptr); }
+char* toShiftJis(const char* utf8)
+{
+    return TORConverter::utf8ToSjis(nullptr, 0, utf8, nullptr);
+}
 
 }  // namespace
 
@@ -97,13 +100,16 @@ char* TORPDFlibPdi::getStream(int32_t* lengthOut, const char* path)
         return nullptr;
     int length = 0;
     const unsigned char* bytes = PDF_pcos_get_stream(checkHandle(), document, &length, "", "%s", path);
-    if (lengthOut)
-        *lengthOut = length;
     if (!bytes)
         return nullptr;
     // The converter reads a terminated text; the stream's bytes are not terminated.
     std::string text(reinterpret_cast<const char*>(bytes), static_cast<size_t>(length > 0 ? length : 0));
-    return toShiftJis(text.c_str());
+    char* converted = toShiftJis(text.c_str());
+    // The length of what is returned, not of the stream: the two differ once
+    // converted, and a caller reading the stream's length would overrun.
+    if (lengthOut)
+        *lengthOut = converted ? static_cast<int32_t>(std::strlen(converted)) : 0;
+    return converted;
 }
 
 bool TORPDFlibPdi::getBoolean(const char* path)

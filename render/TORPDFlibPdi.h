@@ -23,7 +23,8 @@ public:
     virtual char* getString(const char* path);
     // A number or boolean, or the element count of a "length:" path; 0 otherwise.
     virtual double getNumber(const char* path);
-    // A stream's decoded bytes as a new Shift-JIS text (delete[]); none otherwise.
+    // A stream's decoded bytes as a new Shift-JIS text (delete[]) whose length goes to
+    // lengthOut; none otherwise.
     virtual char* getStream(int32_t* lengthOut, const char* path);
     virtual bool getBoolean(const char* path);
 

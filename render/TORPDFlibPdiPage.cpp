@@ -4,7 +4,10 @@
 #include "render/TORPDFlibException.h"
 #include "render/TORPDFlibPdi.h"
 
-TORPDFlibPdiPage::TORPDFlibPdiPage(TORPDFlibPdi* pdi, int32_t pageNumber) : pdi(pdi) { open(pageNumber); }
+TORPDFlibPdiPage::TORPDFlibPdiPage(TORPDFlibPdi* pdi, int32_t pageNumber) : pdi(pdi)
+{
+    open(pageNumber);
+}
 
 TORPDFlibPdiPage::~TORPDFlibPdiPage()
 {
