@@ -1,6 +1,6 @@
 // One block of an imported page as its definition stores it: a named rectangle
 // in the page's user space with the properties that say how to fill it.
-// pdfengine/README-blocks.md describes the stored format.
+// pdfengine/README.md describes the stored format.
 #pragma once
 
 #include <array>

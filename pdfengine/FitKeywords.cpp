@@ -1,8 +1,5 @@
 #include "pdfengine/FitKeywords.h"
 
-#include <charconv>
-#include <cmath>
-
 #include "pdfengine/OptionList.h"
 
 namespace pdfengine {
@@ -12,13 +9,7 @@ namespace {
 std::optional<double> number(std::string_view text)
 {
     double value = 0;
-    const char* end = text.data() + text.size();
-    if (!text.empty() && text.front() == '+')
-        text.remove_prefix(1);
-    auto [ptr, ec] = std::from_chars(text.data(), end, value);
-    if (ec != std::errc() || ptr != end || !std::isfinite(value) || text.empty())
-        return std::nullopt;
-    return value;
+    return parseNumber(text, value) ? std::optional<double>(value) : std::nullopt;
 }
 
 enum class Axis { Horizontal, Vertical, Either };

@@ -6,7 +6,7 @@
 // The chosen box of the imported page is first turned upright by its /Rotate,
 // then turned by orientate, scaled and positioned (in the box of boxsize when
 // one is given, by fitmethod and position), then rotated by `rotate` degrees
-// counter-clockwise about the reference point (x, y). pdfengine/README-blocks.md
+// counter-clockwise about the reference point (x, y). pdfengine/README.md
 // describes the options.
 #pragma once
 

@@ -174,7 +174,7 @@ TEST(BlockReaderTest, PagesWithoutTheDictionaryChainHaveNoBlocks)
 
 TEST(BlockReaderTest, TheDocumentedExampleReads)
 {
-    // The example of pdfengine/README-blocks.md, as written there.
+    // The example of pdfengine/README.md, as written there.
     PdfBuilder b;
     QPDFObjectHandle page = b.addPage(
         "[0 0 595 842]", "",
