@@ -198,6 +198,13 @@ TEST(TemplateModeTest, DamagedAndHostileFilesEndInAnErrorLineOrWhatCouldBeRead)
         for (size_t at = 0; at < error && at < rest.size(); at += section(1, 1, "name").size())
             EXPECT_EQ(rest.substr(at, section(1, 1, "name").size()), section(1, 1, "name")) << rest;
     }
+    // A count beyond every integer is read as the largest: the walk ends at
+    // the first page that is not there.
+    writeFile(dir.file("count.pdf"), files.back().second);
+    EXPECT_EQ(runTemplate(dir.file("count.pdf"), "").out,
+              header() + section(1, 1, "name") +
+                  "ERRPR: 0x4002 [4103] PDF_open_pdi_page: Page 2 of PDF file '" + dir.file("count.pdf") +
+                  "' does not exist (the document has 1 page)\n");
     // The repaired ones still show their block.
     writeFile(dir.file("shifted.pdf"), shifted);
     EXPECT_EQ(runTemplate(dir.file("shifted.pdf"), "").out, header() + section(1, 1, "name"));
