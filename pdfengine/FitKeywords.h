@@ -16,9 +16,6 @@ enum class FitMethod { NoFit, Meet, Slice, Entire, Clip, Auto };
 // Where the top of the placed object points.
 enum class Orientation { North, East, South, West };
 
-// Whether `given` is `keyword` (lower case) in any case.
-bool keywordEquals(std::string_view given, std::string_view keyword);
-
 // The keyword of a fit method (nofit meet slice entire clip auto), compared without case.
 std::optional<FitMethod> fitMethodFromKeyword(std::string_view keyword);
 

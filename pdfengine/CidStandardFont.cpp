@@ -1,0 +1,56 @@
+#include "pdfengine/CidStandardFont.h"
+
+#include <algorithm>
+
+#include "pdfengine/FontFile.h"
+#include "pdfengine/cid_table.h"
+
+namespace pdfengine {
+
+const CidStandardFont* CidStandardFont::find(std::string_view name)
+{
+    static const CidStandardFont all[] = {
+        CidStandardFont("HeiseiKakuGo-W5", false, 500),
+        CidStandardFont("HeiseiMin-W3", true, 300),
+        CidStandardFont("KozMinPro-Regular", true, 400),
+        CidStandardFont("KozGoPro-Medium", false, 500),
+    };
+    for (const CidStandardFont& font : all) {
+        if (name == font.name_)
+            return &font;
+    }
+    return nullptr;
+}
+
+// Readers draw these fonts with whatever Japanese font they have, placed by our
+// widths; the values follow the IPAex designs the widths come from, with the
+// ideographic em box (880 above, 120 below the baseline) as ascent and descent.
+FontDescriptor CidStandardFont::descriptor() const
+{
+    const ciddata::StyleRecord& style = ciddata::kStyles[mincho_ ? 1 : 0];
+    FontDescriptor d;
+    d.fontName = name_;
+    d.flags = FontDescriptor::kSymbolic | (mincho_ ? FontDescriptor::kSerif : 0);
+    std::copy(style.bbox, style.bbox + 4, d.bbox);
+    d.italicAngle = 0;
+    d.ascent = 880;
+    d.descent = -120;
+    d.capHeight = style.capHeight;
+    d.xHeight = style.xHeight;
+    d.stemV = FontFile::stemVForWeight(weight_);
+    return d;
+}
+
+int CidStandardFont::width(uint16_t cid) const
+{
+    const ciddata::StyleRecord& style = ciddata::kStyles[mincho_ ? 1 : 0];
+    const ciddata::CodeRange16* begin = style.widths;
+    const ciddata::CodeRange16* end = begin + style.widthCount;
+    const ciddata::CodeRange16* found = std::upper_bound(
+        begin, end, cid, [](uint16_t c, const ciddata::CodeRange16& r) { return c < r.first; });
+    if (found != begin && cid <= (found - 1)->last)
+        return (found - 1)->cid;
+    return 1000;
+}
+
+}  // namespace pdfengine

@@ -1,0 +1,38 @@
+// The Japanese standard fonts HeiseiKakuGo-W5, HeiseiMin-W3, KozMinPro-Regular
+// and KozGoPro-Medium: Adobe-Japan1 CIDFonts that PDF readers supply themselves,
+// so they are never embedded. The engine knows their descriptor values and the
+// width of every CID (1/1000 em).
+#pragma once
+
+#include <cstdint>
+#include <string_view>
+
+#include "pdfengine/FontDescriptor.h"
+
+namespace pdfengine {
+
+class CidStandardFont {
+public:
+    static constexpr const char* kRegistry = "Adobe";
+    static constexpr const char* kOrdering = "Japan1";
+
+    // The font of that exact name, or null.
+    static const CidStandardFont* find(std::string_view name);
+
+    const char* name() const { return name_; }
+    bool mincho() const { return mincho_; }
+    FontDescriptor descriptor() const;
+    int width(uint16_t cid) const;
+
+private:
+    constexpr CidStandardFont(const char* name, bool mincho, int weight)
+        : name_(name), mincho_(mincho), weight_(weight)
+    {
+    }
+
+    const char* name_;
+    bool mincho_;
+    int weight_;  // weight class, for the stem width
+};
+
+}  // namespace pdfengine

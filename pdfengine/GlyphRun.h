@@ -1,0 +1,40 @@
+// A text mapped onto a font: the bytes to write into the content stream and, per
+// character, what it selects and how wide it is. Characters the font lacks are
+// shown with the notdef glyph and counted, and their width still counts.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace pdfengine {
+
+struct GlyphRun {
+    struct Glyph {
+        uint32_t code = 0;     // the code written for the character
+        int codeLength = 1;    // its length in bytes
+        uint32_t glyph = 0;    // what the code selects: glyph id, CID, or the 8-bit code
+        char32_t unicode = 0;  // the character, 0 when unknown
+        int width = 0;         // advance in 1/1000 em
+        bool missing = false;  // the font lacks it: notdef is shown
+    };
+
+    std::string codes;  // the string operand of Tj
+    std::vector<Glyph> glyphs;
+    int width = 0;       // sum of the advances, 1/1000 em
+    int missing = 0;     // characters shown as notdef
+    int wordSpaces = 0;  // one-byte codes 32: where word spacing applies
+
+    void add(const Glyph& glyph, const std::string& bytes)
+    {
+        codes += bytes;
+        glyphs.push_back(glyph);
+        width += glyph.width;
+        if (glyph.missing)
+            ++missing;
+        if (glyph.codeLength == 1 && glyph.code == 32)
+            ++wordSpaces;
+    }
+};
+
+}  // namespace pdfengine

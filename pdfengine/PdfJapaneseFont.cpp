@@ -1,0 +1,111 @@
+#include "pdfengine/PdfJapaneseFont.h"
+
+#include "pdfengine/FontError.h"
+#include "pdfengine/ToUnicodeCMap.h"
+
+namespace pdfengine {
+
+PdfJapaneseFont::PdfJapaneseFont(const CidStandardFont& font, const CidCMap& cmap) : font_(font), cmap_(cmap)
+{
+}
+
+char32_t PdfJapaneseFont::unicodeOf(uint32_t code) const
+{
+    if (!cmap_.unicodeCodes())
+        return 0;
+    if (code > 0xFFFF)
+        return 0x10000 + (((code >> 16) - 0xD800) << 10) + ((code & 0xFFFF) - 0xDC00);
+    return code;
+}
+
+GlyphRun::Glyph PdfJapaneseFont::glyphOf(const CidCMap::Code& code) const
+{
+    GlyphRun::Glyph g;
+    g.unicode = unicodeOf(code.code);
+    if (code.mapped) {
+        g.code = code.code;
+        g.codeLength = code.length;
+        g.glyph = code.cid;
+    } else {
+        g.missing = true;
+        g.code = cmap_.notdefCode();
+        g.codeLength = static_cast<int>(cmap_.bytesOf(g.code).size());
+        g.glyph = 0;
+    }
+    g.width = font_.width(static_cast<uint16_t>(g.glyph));
+    return g;
+}
+
+GlyphRun PdfJapaneseFont::mapBytes(std::string_view bytes) const
+{
+    GlyphRun run;
+    for (size_t pos = 0; pos < bytes.size();) {
+        CidCMap::Code code = cmap_.next(bytes, pos);
+        pos += code.length;
+        GlyphRun::Glyph g = glyphOf(code);
+        run.add(g, cmap_.bytesOf(g.code));
+    }
+    return run;
+}
+
+GlyphRun PdfJapaneseFont::mapUnicode(std::u32string_view text) const
+{
+    if (!cmap_.unicodeCodes())
+        throw FontError(std::string("The CMap ") + cmap_.name() + " takes Shift-JIS codes, not Unicode text");
+    GlyphRun run;
+    for (char32_t c : text) {
+        CidCMap::Code code;
+        std::optional<uint32_t> value = cmap_.codeFor(c);
+        if (value) {
+            code.code = *value;
+            code.length = *value > 0xFFFF ? 4 : 2;
+            std::optional<uint16_t> cid = cmap_.cid(*value);
+            code.mapped = cid.has_value();
+            code.cid = cid.value_or(0);
+        }
+        GlyphRun::Glyph g = glyphOf(code);
+        g.unicode = c;
+        run.add(g, cmap_.bytesOf(g.code));
+    }
+    return run;
+}
+
+void PdfJapaneseFont::use(const GlyphRun& run)
+{
+    for (const GlyphRun::Glyph& g : run.glyphs) {
+        widths_.emplace(static_cast<uint16_t>(g.glyph), g.width);
+        if (!g.missing && g.unicode)
+            text_.emplace(g.code, g.unicode);
+    }
+}
+
+FontObjects PdfJapaneseFont::objects() const
+{
+    FontObjects o;
+    o.kind = FontObjects::Kind::Type0;
+    o.baseFont = std::string(font_.name()) + "-" + cmap_.name();
+    o.encodingName = cmap_.name();
+    o.cidFontType = "CIDFontType0";
+    o.cidBaseFont = font_.name();
+    o.registry = CidStandardFont::kRegistry;
+    o.ordering = CidStandardFont::kOrdering;
+    o.supplement = cmap_.supplement();
+    o.defaultWidth = 1000;
+    std::map<uint32_t, int> widths(widths_.begin(), widths_.end());
+    o.cidWidths = CidWidthArray::build(widths, o.defaultWidth);
+    o.descriptor = font_.descriptor();
+    // Readers know the text of these CMaps' codes only through the collection's
+    // CID -> Unicode table, which turns some characters into look-alikes (~ into
+    // U+02DC, a dash into a combining stroke): a ToUnicode map keeps them exact.
+    // Poppler reads no ToUnicode code longer than two bytes and then loses those
+    // characters entirely, so a text with surrogate pairs goes without the map.
+    bool fourByteCodes = !text_.empty() && text_.rbegin()->first > 0xFFFF;
+    if (!text_.empty() && !fourByteCodes) {
+        ToUnicodeCMap toUnicode;
+        toUnicode.add(text_);
+        o.toUnicode = toUnicode.build();
+    }
+    return o;
+}
+
+}  // namespace pdfengine

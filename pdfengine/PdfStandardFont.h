@@ -1,0 +1,36 @@
+// A standard font (Helvetica, ..., ZapfDingbats) with an 8-bit encoding, written
+// as a Type1 font without font program.
+#pragma once
+
+#include <array>
+#include <map>
+
+#include "pdfengine/FontEncoding.h"
+#include "pdfengine/PdfFont.h"
+#include "pdfengine/StandardFont.h"
+
+namespace pdfengine {
+
+class PdfStandardFont : public PdfFont {
+public:
+    // Symbol and ZapfDingbats always use their own encoding.
+    PdfStandardFont(const StandardFont& font, const FontEncoding& encoding);
+
+    GlyphRun mapBytes(std::string_view bytes) const override;
+    GlyphRun mapUnicode(std::u32string_view text) const override;
+    void use(const GlyphRun& run) override;
+    FontObjects objects() const override;
+    int ascender() const override;
+    int descender() const override;
+
+    const FontEncoding& encoding() const { return encoding_; }
+
+private:
+    GlyphRun::Glyph glyphOf(uint8_t code) const;
+
+    const StandardFont& font_;
+    const FontEncoding& encoding_;
+    std::map<uint8_t, char32_t> used_;  // code -> character (0 when unknown)
+};
+
+}  // namespace pdfengine
