@@ -15,6 +15,8 @@
 
 namespace pdfengine {
 
+class FontRegistry;
+
 // Scopes as bits, so a call can allow several. Path is the part of page
 // scope between starting a path and painting it, where only path operators
 // are valid PDF.
@@ -39,6 +41,11 @@ public:
 
     Settings& settings() { return settings_; }
     ApiTrace& trace() { return trace_; }
+    // The fonts loaded with this handle.
+    FontRegistry& fonts() { return *fonts_; }
+    // A remark a call adds to its trace line (characters shown as notdef...).
+    void noteForTrace(std::string note) { traceNote_ = std::move(note); }
+    std::string takeTraceNote() { return std::move(traceNote_); }
 
     // A fatal error was reported: the open document will write no file, and
     // the closing calls stop failing for state reasons.
@@ -61,6 +68,7 @@ public:
 
     // The open document and page; the scope check guarantees they exist.
     Document& document() { return *document_; }
+    Document* openDocument() { return document_.get(); }
     Page& page() { return document_->page(); }
 
     void setGraphicsOptions(std::string_view optlist);
@@ -75,6 +83,8 @@ private:
 
     Settings settings_;
     ApiTrace trace_;
+    std::unique_ptr<FontRegistry> fonts_;
+    std::string traceNote_;
     std::unique_ptr<Document> document_;
     std::string filename_;
     std::string buffer_;

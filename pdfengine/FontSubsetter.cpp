@@ -37,9 +37,14 @@ hb_tag_t tagOf(const char* name)
     return hb_tag_from_string(name, 4);
 }
 
-FontSubsetter::Result run(const FontFile& font, const std::set<uint32_t>* glyphs)
+// Tables a CIDFont's program does without; leaving them out also spares the
+// subsetter most of its work on a large font's cmap.
+constexpr const char* kCharacterTables[] = {"cmap", "post", "name"};
+
+FontSubsetter::Result run(const FontFile& font, const std::set<uint32_t>* glyphs,
+                          FontSubsetter::Tables tables)
 {
-    const std::string& bytes = font.bytes();
+    std::string_view bytes = font.bytes();
     Blob blob(hb_blob_create(bytes.data(), static_cast<unsigned>(bytes.size()), HB_MEMORY_MODE_READONLY,
                              nullptr, nullptr));
     Face face(hb_face_create(blob.get(), static_cast<unsigned>(font.faceIndex())));
@@ -58,6 +63,13 @@ FontSubsetter::Result run(const FontFile& font, const std::set<uint32_t>* glyphs
     hb_set_t* drop = hb_subset_input_set(input.get(), HB_SUBSET_SETS_DROP_TABLE_TAG);
     for (const char* table : kDroppedTables)
         hb_set_add(drop, tagOf(table));
+    // An OpenType program (CFF outlines, not CID-keyed) stays a complete OpenType font.
+    bool openTypeProgram = font.format() == FontFile::Format::OpenTypeCff && !font.cidKeyed();
+    bool characters = tables == FontSubsetter::Tables::ForSimpleFont || openTypeProgram;
+    if (!characters) {
+        for (const char* table : kCharacterTables)
+            hb_set_add(drop, tagOf(table));
+    }
     hb_set_t* kept = hb_subset_input_glyph_set(input.get());
     hb_set_t* unicodes = hb_subset_input_unicode_set(input.get());
     hb_set_add(kept, 0);
@@ -68,9 +80,11 @@ FontSubsetter::Result run(const FontFile& font, const std::set<uint32_t>* glyphs
         }
         // The cmap keeps the characters of the kept glyphs: simple TrueType fonts are
         // read through it.
-        for (const auto& [unicode, glyph] : font.unicodeMap()) {
-            if (hb_set_has(kept, glyph))
-                hb_set_add(unicodes, unicode);
+        if (characters) {
+            for (const auto& [unicode, glyph] : font.unicodeMap()) {
+                if (hb_set_has(kept, glyph))
+                    hb_set_add(unicodes, unicode);
+            }
         }
     } else {
         hb_set_add_range(kept, 0, static_cast<hb_codepoint_t>(font.glyphCount() - 1));
@@ -98,7 +112,7 @@ FontSubsetter::Result run(const FontFile& font, const std::set<uint32_t>* glyphs
     return out;
 }
 
-uint32_t readBig(const std::string& data, size_t at, int bytes)
+uint32_t readBig(std::string_view data, size_t at, int bytes)
 {
     uint32_t value = 0;
     for (int i = 0; i < bytes; ++i)
@@ -108,9 +122,10 @@ uint32_t readBig(const std::string& data, size_t at, int bytes)
 
 }  // namespace
 
-FontSubsetter::Result FontSubsetter::subset(const FontFile& font, const std::set<uint32_t>& glyphs)
+FontSubsetter::Result FontSubsetter::subset(const FontFile& font, const std::set<uint32_t>& glyphs,
+                                            Tables tables)
 {
-    Result result = run(font, &glyphs);
+    Result result = run(font, &glyphs, tables);
     std::set<uint32_t> withNotdef = glyphs;
     withNotdef.insert(0);
     result.tag = tag(font.postScriptName(), withNotdef);
@@ -119,7 +134,7 @@ FontSubsetter::Result FontSubsetter::subset(const FontFile& font, const std::set
 
 FontSubsetter::Result FontSubsetter::whole(const FontFile& font)
 {
-    return run(font, nullptr);
+    return run(font, nullptr, Tables::ForSimpleFont);
 }
 
 std::string FontSubsetter::tag(const std::string& fontName, const std::set<uint32_t>& glyphs)
@@ -145,7 +160,7 @@ std::string FontSubsetter::tag(const std::string& fontName, const std::set<uint3
     return out;
 }
 
-std::string FontSubsetter::cffTable(const std::string& openType)
+std::string FontSubsetter::cffTable(std::string_view openType)
 {
     if (openType.size() < 12)
         return "";
@@ -160,7 +175,7 @@ std::string FontSubsetter::cffTable(const std::string& openType)
         size_t length = readBig(openType, record + 12, 4);
         if (offset > openType.size() || length > openType.size() - offset)
             return "";
-        return openType.substr(offset, length);
+        return std::string(openType.substr(offset, length));
     }
     return "";
 }

@@ -52,7 +52,7 @@ GlyphRun PdfStandardFont::mapUnicode(std::u32string_view text) const
 void PdfStandardFont::use(const GlyphRun& run)
 {
     for (const GlyphRun::Glyph& g : run.glyphs)
-        used_.emplace(static_cast<uint8_t>(g.code), g.missing ? 0 : g.unicode);
+        used_.try_emplace(static_cast<uint8_t>(g.code), g.missing ? 0 : g.unicode);
 }
 
 FontObjects PdfStandardFont::objects() const

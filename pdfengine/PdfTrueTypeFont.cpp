@@ -78,7 +78,7 @@ GlyphRun PdfTrueTypeFont::mapUnicode(std::u32string_view text) const
 void PdfTrueTypeFont::use(const GlyphRun& run)
 {
     for (const GlyphRun::Glyph& g : run.glyphs)
-        used_.emplace(static_cast<uint8_t>(g.code), g);
+        used_.try_emplace(static_cast<uint8_t>(g.code), g);
 }
 
 FontObjects PdfTrueTypeFont::objects() const

@@ -75,7 +75,7 @@ void PdfType0Font::use(const GlyphRun& run)
     for (const GlyphRun::Glyph& g : run.glyphs) {
         glyphs_.insert(g.glyph);
         if (!g.missing && g.unicode)
-            text_.emplace(g.code, g.unicode);
+            text_.try_emplace(g.code, g.unicode);
     }
 }
 
@@ -92,7 +92,8 @@ FontObjects PdfType0Font::objects() const
     o.supplement = 0;
     std::string name = font_->postScriptName();
     if (options_.embed) {
-        o.program = options_.subset ? FontSubsetter::subset(*font_, glyphs_) : FontSubsetter::whole(*font_);
+        o.program = options_.subset ? FontSubsetter::subset(*font_, glyphs_, FontSubsetter::Tables::ForCidFont)
+                                    : FontSubsetter::whole(*font_);
         if (!o.program->tag.empty())
             name = o.program->tag + "+" + name;
     }
