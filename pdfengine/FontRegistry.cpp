@@ -110,27 +110,46 @@ int FontRegistry::load(std::string_view name, std::string_view encoding, const O
                        const Settings& settings, Document* document)
 {
     Request request;
-    request.name = name;
-    request.encodingName = encoding;
     request.embed = options.getBool("embedding", true);
     request.subset = options.getBool("subsetting", true);
     request.faceIndex = options.getInteger("faceindex", -1);
-    auto outline = settings.fontOutlines.find(request.name);
-    std::string key = request.name + '\0' + request.encodingName + '\0' + (request.embed ? 'e' : '-') +
-                      (request.subset ? 's' : '-') + std::to_string(request.faceIndex) + '\0' +
-                      (outline == settings.fontOutlines.end() ? std::string() : outline->second);
+    // Callers load their fonts again for every text: the key is built in a
+    // buffer that keeps its capacity, and a known request costs one lookup.
+    std::string& key = keyScratch_;
+    key.assign(name);
+    key += '\0';
+    key += encoding;
+    key += '\0';
+    key += request.embed ? 'e' : '-';
+    key += request.subset ? 's' : '-';
+    key += std::to_string(request.faceIndex);
+    key += '\0';
+    if (!settings.fontOutlines.empty()) {
+        auto outline = settings.fontOutlines.find(std::string(name));
+        if (outline != settings.fontOutlines.end())
+            key += outline->second;
+    }
+    auto known = byRequest_.find(key);
+    if (known != byRequest_.end()) {
+        LoadedFont& font = *fonts_[static_cast<size_t>(known->second)];
+        if (document && font.description().needsPdf16) {
+            try {
+                requireVersion(font, *document);
+            } catch (const EngineError& e) {
+                lastFailure_ = e.what();
+                throw;
+            }
+        }
+        return known->second;
+    }
+    request.name = name;
+    request.encodingName = encoding;
     auto failure = [&](ErrorCode code, const std::string& reason) {
         lastFailure_ = "Couldn't load font " + quoted(request.name) + " with encoding " +
                        quoted(request.encodingName) + ": " + reason;
         return EngineError(code, lastFailure_, true);
     };
     try {
-        auto known = byRequest_.find(key);
-        if (known != byRequest_.end()) {
-            if (document)
-                requireVersion(*fonts_[static_cast<size_t>(known->second)], *document);
-            return known->second;
-        }
         if (request.name.empty())
             throw FontError("no font name given");
         std::optional<Encoding> parsed = parseEncoding(request.encodingName);
@@ -160,7 +179,7 @@ int FontRegistry::load(std::string_view name, std::string_view encoding, const O
         }
         if (document)
             requireVersion(*fonts_[static_cast<size_t>(handle)], *document);
-        byRequest_.emplace(std::move(key), handle);
+        byRequest_.emplace(key, handle);
         return handle;
     } catch (const FontError& e) {
         throw failure(err::FontUnavailable, e.what());

@@ -74,6 +74,7 @@ private:
     std::map<std::pair<std::string, int>, std::shared_ptr<const FontFile>> files_;
     FontLocator locator_;
     std::string lastFailure_;
+    std::string keyScratch_;
     bool hookInstalled_ = false;
 };
 

@@ -44,11 +44,12 @@ GlyphRun::Glyph PdfJapaneseFont::glyphOf(const CidCMap::Code& code) const
 GlyphRun PdfJapaneseFont::mapBytes(std::string_view bytes) const
 {
     GlyphRun run;
+    run.reserve(bytes.size());
     for (size_t pos = 0; pos < bytes.size();) {
         CidCMap::Code code = cmap_.next(bytes, pos);
         pos += code.length;
         GlyphRun::Glyph g = glyphOf(code);
-        run.add(g, cmap_.bytesOf(g.code));
+        run.add(g);
     }
     return run;
 }
@@ -66,7 +67,7 @@ std::optional<uint32_t> PdfJapaneseFont::codeFor(char32_t c) const
 GlyphRun PdfJapaneseFont::mapUnicode(std::u32string_view text) const
 {
     GlyphRun run;
-    run.glyphs.reserve(text.size());
+    run.reserve(text.size());
     for (char32_t c : text) {
         CidCMap::Code code;
         std::optional<uint32_t> value = codeFor(c);
@@ -79,7 +80,7 @@ GlyphRun PdfJapaneseFont::mapUnicode(std::u32string_view text) const
         }
         GlyphRun::Glyph g = glyphOf(code);
         g.unicode = c;
-        run.add(g, cmap_.bytesOf(g.code));
+        run.add(g);
     }
     return run;
 }
@@ -87,9 +88,14 @@ GlyphRun PdfJapaneseFont::mapUnicode(std::u32string_view text) const
 void PdfJapaneseFont::use(const GlyphRun& run)
 {
     for (const GlyphRun::Glyph& g : run.glyphs) {
+        bool twoByte = g.code <= 0xFFFF;
+        if (twoByte && seen_[g.code])
+            continue;
         widths_.try_emplace(static_cast<uint16_t>(g.glyph), g.width);
         if (!g.missing && g.unicode)
             text_.try_emplace(g.code, g.unicode);
+        if (twoByte && (g.missing || g.unicode))
+            seen_[g.code] = true;
     }
 }
 
@@ -111,13 +117,16 @@ FontObjects PdfJapaneseFont::objects() const
     // Readers know the text of these CMaps' codes only through the collection's
     // CID -> Unicode table, which turns some characters into look-alikes (~ into
     // U+02DC, a dash into a combining stroke, the NEC and IBM characters of code
-    // page 932 into others): a ToUnicode map keeps them exact.
-    // Poppler reads no ToUnicode code longer than two bytes and then loses those
-    // characters entirely, so a text with surrogate pairs goes without the map.
-    bool fourByteCodes = !text_.empty() && text_.rbegin()->first > 0xFFFF;
-    if (!text_.empty() && !fourByteCodes) {
+    // page 932 into others): a ToUnicode map keeps them exact. Poppler reads no
+    // ToUnicode code longer than two bytes, so the four-byte codes of surrogate
+    // pairs (UniJIS-UTF16-H) are left out: TextWriter marks texts with such
+    // characters with their ActualText instead.
+    if (!text_.empty()) {
         ToUnicodeCMap toUnicode = cmap_.unicodeCodes() ? ToUnicodeCMap() : ToUnicodeCMap::shiftJis();
-        toUnicode.add(text_);
+        for (const auto& [code, character] : text_) {
+            if (code <= 0xFFFF)
+                toUnicode.add(code, std::u32string(1, character));
+        }
         o.toUnicode = toUnicode.build();
     }
     return o;

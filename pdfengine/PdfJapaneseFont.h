@@ -4,6 +4,7 @@
 
 #include <map>
 #include <optional>
+#include <vector>
 
 #include "pdfengine/CidCMap.h"
 #include "pdfengine/CidStandardFont.h"
@@ -35,8 +36,9 @@ private:
 
     const CidStandardFont& font_;
     const CidCMap& cmap_;
-    std::map<uint16_t, int> widths_;     // CIDs used
-    std::map<uint32_t, char32_t> text_;  // code -> character, Unicode CMaps
+    std::map<uint16_t, int> widths_;                       // CIDs used
+    std::map<uint32_t, char32_t> text_;                    // code -> character
+    std::vector<bool> seen_ = std::vector<bool>(0x10000);  // codes up to FFFF fully recorded
 };
 
 }  // namespace pdfengine

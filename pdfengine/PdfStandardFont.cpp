@@ -30,9 +30,10 @@ GlyphRun::Glyph PdfStandardFont::glyphOf(uint8_t code) const
 GlyphRun PdfStandardFont::mapBytes(std::string_view bytes) const
 {
     GlyphRun run;
+    run.reserve(bytes.size());
     for (char c : bytes) {
         GlyphRun::Glyph g = glyphOf(static_cast<uint8_t>(c));
-        run.add(g, std::string(1, static_cast<char>(g.code)));
+        run.add(g);
     }
     return run;
 }
@@ -40,19 +41,25 @@ GlyphRun PdfStandardFont::mapBytes(std::string_view bytes) const
 GlyphRun PdfStandardFont::mapUnicode(std::u32string_view text) const
 {
     GlyphRun run;
+    run.reserve(text.size());
     for (char32_t c : text) {
         std::optional<uint8_t> code = encoding_.code(c);
         GlyphRun::Glyph g = glyphOf(code.value_or(0));
         g.unicode = c;
-        run.add(g, std::string(1, static_cast<char>(g.code)));
+        run.add(g);
     }
     return run;
 }
 
 void PdfStandardFont::use(const GlyphRun& run)
 {
-    for (const GlyphRun::Glyph& g : run.glyphs)
-        used_.try_emplace(static_cast<uint8_t>(g.code), g.missing ? 0 : g.unicode);
+    for (const GlyphRun::Glyph& g : run.glyphs) {
+        auto code = static_cast<uint8_t>(g.code);
+        if (!seen_[code]) {
+            seen_[code] = true;
+            used_.try_emplace(code, g.missing ? 0 : g.unicode);
+        }
+    }
 }
 
 FontObjects PdfStandardFont::objects() const

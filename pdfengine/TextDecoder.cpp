@@ -130,6 +130,22 @@ void appendUtf8(std::string& out, char32_t c)
     }
 }
 
+void appendUtf16BE(std::string& out, char32_t c)
+{
+    auto unit = [&out](uint32_t u) {
+        out.push_back(static_cast<char>(u >> 8));
+        out.push_back(static_cast<char>(u & 0xFF));
+    };
+    if (c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF))
+        c = kReplacementCharacter;
+    if (c > 0xFFFF) {
+        unit(0xD800 + ((c - 0x10000) >> 10));
+        unit(0xDC00 + ((c - 0x10000) & 0x3FF));
+    } else {
+        unit(c);
+    }
+}
+
 std::string nameToUtf8(std::string_view name)
 {
     if (startsWithUtf8Bom(name))

@@ -1,5 +1,7 @@
 #include "pdfengine/TextWriter.h"
 
+#include "pdfengine/TextDecoder.h"
+
 namespace pdfengine {
 
 namespace {
@@ -37,6 +39,18 @@ void TextWriter::show(Page& page, const QPDFObjectHandle& fontDictionary, const 
                       const GlyphRun& run, GlyphRange range, const Origin& origin)
 {
     ContentBuilder& content = page.content();
+    // A text with four-byte codes (characters beyond the BMP in UniJIS-UTF16-H)
+    // cannot be described by a ToUnicode map that readers understand: it says
+    // what it is as a marked-content span with an ActualText.
+    bool actualText = false;
+    for (size_t i = range.begin; i < range.end && !actualText; ++i)
+        actualText = run.glyphs[i].codeLength > 2;
+    if (actualText) {
+        std::string utf16 = "\xFE\xFF";
+        for (size_t i = range.begin; i < range.end; ++i)
+            appendUtf16BE(utf16, run.glyphs[i].unicode);
+        content.name("Span").raw("<</ActualText").hexString(utf16).raw(">>").op("BDC");
+    }
     content.op("BT");
     writeState(page, fontDictionary, state);
     if (origin.scaleX != 1 || origin.scaleY != 1)
@@ -93,6 +107,8 @@ void TextWriter::show(Page& page, const QPDFObjectHandle& fontDictionary, const 
         content.raw("]").op("TJ");
     }
     content.op("ET");
+    if (actualText)
+        content.op("EMC");
 }
 
 }  // namespace pdfengine
