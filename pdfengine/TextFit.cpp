@@ -15,7 +15,7 @@ LineMeasure LineMeasure::of(const GlyphRun& run, GlyphRange range)
 
 void LineMeasure::add(const GlyphRun::Glyph& g)
 {
-    advance += g.width;
+    advances += g.width;
     ++glyphs;
     if (takesWordSpacing(g))
         ++spaces;
@@ -23,8 +23,13 @@ void LineMeasure::add(const GlyphRun::Glyph& g)
 
 double LineMeasure::width(const TextState& state, double fontSize) const
 {
-    return (advance / 1000 * fontSize + glyphs * state.charSpacing + spaces * state.wordSpacing) *
+    return (advances / 1000 * fontSize + gaps() * state.charSpacing + spaces * state.wordSpacing) *
            state.horizScaling / 100;
+}
+
+double LineMeasure::advance(const TextState& state) const
+{
+    return width(state) + (glyphs > 0 ? state.charSpacing * state.horizScaling / 100 : 0);
 }
 
 namespace {
@@ -34,11 +39,11 @@ namespace {
 std::optional<double> sizeForWidth(const LineMeasure& m, const TextState& state, double horizScaling,
                                    double target)
 {
-    if (m.advance <= 0)
+    if (m.advances <= 0)
         return std::nullopt;
     double unscaled =
-        target * 100 / horizScaling - m.glyphs * state.charSpacing - m.spaces * state.wordSpacing;
-    double size = unscaled * 1000 / m.advance;
+        target * 100 / horizScaling - m.gaps() * state.charSpacing - m.spaces * state.wordSpacing;
+    double size = unscaled * 1000 / m.advances;
     if (!(size > 0) || !std::isfinite(size))
         return std::nullopt;
     return size;

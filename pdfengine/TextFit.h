@@ -29,17 +29,25 @@ inline bool takesWordSpacing(const GlyphRun::Glyph& g)
 
 // What the width of a line depends on besides the text state.
 struct LineMeasure {
-    double advance = 0;  // the glyphs' advances, 1/1000 em
-    int glyphs = 0;      // each gets the character spacing
-    int spaces = 0;      // each gets the word spacing
+    double advances = 0;  // the glyphs' advances, 1/1000 em
+    int glyphs = 0;       // each gets the character spacing
+    int spaces = 0;       // each gets the word spacing
 
     static LineMeasure of(const GlyphRun& run, GlyphRange range);
     static LineMeasure of(const GlyphRun& run) { return of(run, {0, run.glyphs.size()}); }
     void add(const GlyphRun::Glyph& g);
 
-    // Width in points at a font size and the state's spacings and scaling.
+    // Width in points at a font size and the state's spacings and scaling, from
+    // the start of the first glyph to the end of the last: without the character
+    // spacing after it, so that right-aligned and centred text lines up with what
+    // is visible.
     double width(const TextState& state, double fontSize) const;
     double width(const TextState& state) const { return width(state, state.fontSize); }
+    // How far showing the glyphs moves the text position: the width and the
+    // character spacing after the last glyph, as PDF moves it.
+    double advance(const TextState& state) const;
+    // Character spacings within the line.
+    int gaps() const { return glyphs > 0 ? glyphs - 1 : 0; }
 };
 
 // How a line is fitted into a box.

@@ -85,7 +85,7 @@ std::vector<TextFlow::Line> TextFlow::breakLines(const GlyphRun& run, const Text
             else
                 trailing = LineMeasure();
             LineMeasure content = all;
-            content.advance -= trailing.advance;
+            content.advances -= trailing.advances;
             content.glyphs -= trailing.glyphs;
             content.spaces -= trailing.spaces;
             if (i > start && content.width(state) > width) {

@@ -140,7 +140,7 @@ void Typesetter::show(std::string_view text)
     font.font().use(run);
     PageText& position = page.text();
     TextWriter::show(page, dictionary, state, run, {0, run.glyphs.size()}, {position.x, position.y});
-    position.x += LineMeasure::of(run).width(state);
+    position.x += LineMeasure::of(run).advance(state);
 }
 
 double Typesetter::stringWidth(std::string_view text, int font, double size)

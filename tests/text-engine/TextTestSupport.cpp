@@ -84,7 +84,9 @@ std::vector<std::string> textLines(const std::string& pdf)
     std::istringstream in(result.out);
     std::string line;
     while (std::getline(in, line)) {
-        if (!line.empty() && line != "\f")
+        // Pages are separated by form feeds.
+        std::erase(line, '\f');
+        if (!line.empty())
             out.push_back(line);
     }
     return out;
