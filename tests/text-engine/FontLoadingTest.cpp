@@ -311,3 +311,47 @@ TEST(FontLoading, OpenTypeWithCffOutlinesNeedsPdf16)
     ASSERT_GT(size, 8);
     EXPECT_GE(std::string(bytes, 8), "%PDF-1.6");
 }
+
+// Truncated and garbled copies of a font either fail to load with a message or
+// load and show text; a document using one is written or reports an error. The
+// sanitizer build checks that nothing reads or writes out of bounds.
+TEST(FontLoading, DamagedFontFilesNeverCrash)
+{
+    REQUIRE_FONT(texttest::kDejaVu);
+    const std::string font = testsupport::readFile(texttest::kDejaVu);
+    testsupport::TempDir dir;
+    std::vector<std::string> damaged;
+    for (size_t size : {12ul, 200ul, 1000ul, 30000ul, font.size() / 2, font.size() - 1})
+        damaged.push_back(font.substr(0, size));
+    for (size_t step : {997ul, 4093ul, 30011ul}) {
+        std::string garbled = font;
+        for (size_t at = 12; at < garbled.size(); at += step)
+            garbled[at] = static_cast<char>(garbled[at] ^ 0x5A);
+        damaged.push_back(garbled);
+    }
+    int loaded = 0;
+    for (size_t i = 0; i < damaged.size(); ++i) {
+        std::string path = dir.file("damaged" + std::to_string(i) + ".ttf");
+        testsupport::writeFile(path, damaged[i]);
+        for (const char* encoding : {"winansi", "unicode"}) {
+            Handle p;
+            PDF_begin_document(p, "", 0, "");
+            PDF_begin_page_ext(p, 200, 200, "");
+            int handle = PDF_load_font(p, path.c_str(), 0, encoding, "");
+            if (handle == -1) {
+                EXPECT_EQ(PDF_get_errnum(p), 2301) << PDF_get_errmsg(p);
+                PDF_end_page_ext(p, "");
+                continue;
+            }
+            ++loaded;
+            PDF_setfont(p, handle, 12);
+            if (std::string(encoding) == "unicode")
+                PDF_show2(p, "H\0i\0\x01\x26", 6);
+            else
+                PDF_show(p, "Hi \xE9");
+            PDF_end_page_ext(p, "");
+            enginetest::failure(p, [&] { PDF_end_document(p, ""); });
+        }
+    }
+    EXPECT_GT(loaded, 0);  // garbled glyph data still makes a usable font
+}
