@@ -83,14 +83,14 @@ private:
 
     Settings settings_;
     ApiTrace trace_;
-    std::unique_ptr<FontRegistry> fonts_;
-    std::string traceNote_;
     std::unique_ptr<Document> document_;
     std::string filename_;
     std::string buffer_;
     bool haveBuffer_ = false;
     bool failed_ = false;
     OutputFault outputFault_ = OutputFault::None;
+    std::unique_ptr<FontRegistry> fonts_;
+    std::string traceNote_;
 };
 
 }  // namespace pdfengine

@@ -43,19 +43,15 @@ inline constexpr ErrorCode CannotWriteOutput{2002, PDF_IOError};
 inline constexpr ErrorCode CannotRenameOutput{2003, PDF_IOError};
 inline constexpr ErrorCode CannotOpenTrace{2004, PDF_IOError};
 inline constexpr ErrorCode BadFileName{2005, PDF_ValueError};
-// 23xx fonts: a font that cannot be found, read, used or embedded.
-inline constexpr ErrorCode FontUnavailable{2301, PDF_IOError};
 
 // 3xxx scopes and state.
 inline constexpr ErrorCode WrongScope{3001, PDF_RuntimeError};
 inline constexpr ErrorCode RestoreWithoutSave{3002, PDF_RuntimeError};
 inline constexpr ErrorCode UnmatchedSave{3003, PDF_RuntimeError};
 inline constexpr ErrorCode NoBuffer{3004, PDF_RuntimeError};
-inline constexpr ErrorCode NoFont{3101, PDF_RuntimeError};
 inline constexpr ErrorCode NoPages{3005, PDF_RuntimeError};
 
 // 4xxx handles and indices (fonts, imported documents and pages, images).
-inline constexpr ErrorCode BadFontHandle{4001, PDF_IndexError};
 
 // 5xxx values of function arguments.
 inline constexpr ErrorCode PageSizeOutOfRange{5001, PDF_ValueError};
@@ -64,6 +60,13 @@ inline constexpr ErrorCode UnknownArgumentKeyword{5003, PDF_ValueError};
 inline constexpr ErrorCode ArgumentOutOfRange{5004, PDF_ValueError};
 inline constexpr ErrorCode BadInfoKey{5005, PDF_ValueError};
 inline constexpr ErrorCode BadText{5006, PDF_ValueError};
+
+// Fonts and text, numbered in the ranges of their kinds: a font that cannot be
+// found, read or embedded (23xx), text without a font (31xx), font handles
+// (40xx), encodings and versions a font cannot take (51xx).
+inline constexpr ErrorCode FontUnavailable{2301, PDF_IOError};
+inline constexpr ErrorCode NoFont{3101, PDF_RuntimeError};
+inline constexpr ErrorCode BadFontHandle{4001, PDF_IndexError};
 inline constexpr ErrorCode UnknownEncoding{5101, PDF_ValueError};
 inline constexpr ErrorCode FontNeedsVersion{5102, PDF_ValueError};
 

@@ -6,6 +6,30 @@
 
 namespace pdfengine {
 
+namespace {
+
+// One character as UTF-8.
+void putUtf8(std::string& out, char32_t c)
+{
+    if (c < 0x80) {
+        out.push_back(static_cast<char>(c));
+    } else if (c < 0x800) {
+        out.push_back(static_cast<char>(0xC0 | (c >> 6)));
+        out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
+    } else if (c < 0x10000) {
+        out.push_back(static_cast<char>(0xE0 | (c >> 12)));
+        out.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
+        out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
+    } else {
+        out.push_back(static_cast<char>(0xF0 | (c >> 18)));
+        out.push_back(static_cast<char>(0x80 | ((c >> 12) & 0x3F)));
+        out.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
+        out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
+    }
+}
+
+}  // namespace
+
 std::optional<ByteOrderMark> byteOrderMark(std::string_view text)
 {
     if (text.size() >= 2 && text[0] == '\xFE' && text[1] == '\xFF')
@@ -111,25 +135,6 @@ void decodeMarked(std::string_view text, ByteOrderMark mark, std::u32string& out
         decodeUtf16(text, mark == ByteOrderMark::Utf16BigEndian, out);
 }
 
-void appendUtf8(std::string& out, char32_t c)
-{
-    if (c < 0x80) {
-        out.push_back(static_cast<char>(c));
-    } else if (c < 0x800) {
-        out.push_back(static_cast<char>(0xC0 | (c >> 6)));
-        out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
-    } else if (c < 0x10000) {
-        out.push_back(static_cast<char>(0xE0 | (c >> 12)));
-        out.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
-        out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
-    } else {
-        out.push_back(static_cast<char>(0xF0 | (c >> 18)));
-        out.push_back(static_cast<char>(0x80 | ((c >> 12) & 0x3F)));
-        out.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
-        out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
-    }
-}
-
 void appendUtf16BE(std::string& out, char32_t c)
 {
     auto unit = [&out](uint32_t u) {
@@ -156,7 +161,7 @@ std::string nameToUtf8(std::string_view name)
     decodeShiftJis(name, characters);
     std::string out;
     for (char32_t c : characters)
-        appendUtf8(out, c);
+        putUtf8(out, c);
     return out;
 }
 

@@ -31,7 +31,6 @@ void decodeEightBit(std::string_view bytes, const FontEncoding& encoding, std::u
 // A text after its mark.
 void decodeMarked(std::string_view text, ByteOrderMark mark, std::u32string& out);
 
-void appendUtf8(std::string& out, char32_t c);
 // A character as UTF-16BE; one that is none (a surrogate, beyond U+10FFFF) as U+FFFD.
 void appendUtf16BE(std::string& out, char32_t c);
 
