@@ -153,3 +153,28 @@ TEST(Placement, LinesFittedIntoBoxes)
     Word reference = texttest::word(words, "Reference");
     EXPECT_NEAR(reference.xMax, 400, 0.5);
 }
+
+// The Japanese standard fonts are not embedded: their widths place every
+// character, and must be those of what readers show for each code.
+TEST(Placement, JapaneseStandardFontWidths)
+{
+    Handle p;
+    int proportional = PDF_load_font(p, "HeiseiKakuGo-W5", 0, "UniJIS-UCS2-H", "");
+    int halfWidth = PDF_load_font(p, "HeiseiKakuGo-W5", 0, "UniJIS-UCS2-HW-H", "");
+    int rksj = PDF_load_font(p, "HeiseiKakuGo-W5", 0, "90ms-RKSJ-H", "");
+    int rksjProportional = PDF_load_font(p, "HeiseiKakuGo-W5", 0, "90msp-RKSJ-H", "");
+    auto width = [&](int font, const std::string& text) {
+        return PDF_stringwidth(p, text.c_str(), font, 10);
+    };
+    // Kanji and kana are a full em, half-width katakana half of one.
+    EXPECT_DOUBLE_EQ(width(proportional, kUtf8Mark + "日本かな"), 40);
+    EXPECT_DOUBLE_EQ(width(proportional, kUtf8Mark + "ｱｲｳ"), 15);
+    EXPECT_DOUBLE_EQ(width(rksj, "\x93\xfa\x96\x7b\xb1\xb2"), 30);
+    // ASCII is half-width with the HW and 90ms CMaps, proportional with the others.
+    EXPECT_DOUBLE_EQ(width(halfWidth, kUtf8Mark + "iiWW"), 20);
+    EXPECT_DOUBLE_EQ(width(rksj, "iiWW"), 20);
+    double proportionalWidth = width(proportional, kUtf8Mark + "iiWW");
+    EXPECT_LT(width(proportional, kUtf8Mark + "ii"), 10);
+    EXPECT_GT(width(proportional, kUtf8Mark + "WW"), 10);
+    EXPECT_DOUBLE_EQ(width(rksjProportional, "iiWW"), proportionalWidth);
+}
