@@ -339,7 +339,8 @@ void FontRegistry::requireVersion(const LoadedFont& font, Document& document)
     if (document.version() < 16)
         throw EngineError(
             err::FontNeedsVersion,
-            "Font " + quoted(font.description().name) + " has CFF outlines in an OpenType file, which PDF " +
+            "Font " + quoted(font.description().name) + " with encoding " +
+                quoted(font.description().encoding) + " has CFF outlines in an OpenType file, which PDF " +
                 std::to_string(document.version() / 10) + "." + std::to_string(document.version() % 10) +
                 " cannot embed (compatibility 1.6 or higher, or embedding=false, is needed)",
             true);

@@ -286,14 +286,16 @@ TEST(FontLoading, OpenTypeWithCffOutlinesNeedsPdf16)
     PDF_begin_document(p, "", 0, "compatibility=1.5");
     EXPECT_EQ(loadFailure(p, texttest::kNimbusOtf, "unicode"),
               std::string("5102 Font '") + texttest::kNimbusOtf +
-                  "' has CFF outlines in an OpenType file, which PDF 1.5 cannot embed (compatibility 1.6 or "
+                  "' with encoding 'unicode' has CFF outlines in an OpenType file, which PDF 1.5 cannot "
+                  "embed (compatibility 1.6 or "
                   "higher, "
                   "or embedding=false, is needed)");
     EXPECT_GE(PDF_load_font(p, texttest::kNimbusOtf, 0, "unicode", "embedding=false"), 0);
     PDF_begin_page_ext(p, 100, 100, "");
     EXPECT_EQ(enginetest::failure(p, [&] { PDF_setfont(p, early, 12); }),
               std::string("5102 9 Font '") + texttest::kNimbusOtf +
-                  "' has CFF outlines in an OpenType file, which PDF 1.5 cannot embed (compatibility 1.6 or "
+                  "' with encoding 'winansi' has CFF outlines in an OpenType file, which PDF 1.5 cannot "
+                  "embed (compatibility 1.6 or "
                   "higher, "
                   "or embedding=false, is needed)");
     PDF_end_page_ext(p, "");
