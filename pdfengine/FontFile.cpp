@@ -277,8 +277,13 @@ void FontFile::read()
                 cmap_.emplace_back(static_cast<char32_t>(code), glyph);
             code = FT_Get_Next_Char(face.get(), code, &glyph);
         }
-        std::sort(cmap_.begin(), cmap_.end());
+        // FreeType gives the characters in ascending order already.
+        if (!std::is_sorted(cmap_.begin(), cmap_.end()))
+            std::sort(cmap_.begin(), cmap_.end());
     }
+    widths_.resize(advances_.size());
+    for (size_t glyph = 0; glyph < advances_.size(); ++glyph)
+        widths_[glyph] = toThousandths(advances_[glyph]);
     unicodes_.assign(advances_.size(), 0);
     // Descending, so that the lowest character of a glyph is the one kept.
     for (auto it = cmap_.rbegin(); it != cmap_.rend(); ++it) {

@@ -49,7 +49,7 @@ public:
     // Advance width in font units; 0 for a glyph id the font does not have.
     int advance(uint32_t glyph) const { return hasGlyph(glyph) ? advances_[glyph] : 0; }
     // Advance width in 1/1000 em.
-    int width(uint32_t glyph) const { return toThousandths(advance(glyph)); }
+    int width(uint32_t glyph) const { return hasGlyph(glyph) ? widths_[glyph] : 0; }
     int toThousandths(int fontUnits) const;
 
     // The glyph of a Unicode character, 0 (notdef) when the font lacks it.
@@ -111,6 +111,7 @@ private:
     uint16_t fsType_ = 0;
     bool symbolCmap_ = false;  // only a (3,0) symbol cmap: codes live at F000-F0FF
     std::vector<uint16_t> advances_;
+    std::vector<int> widths_;  // advances in 1/1000 em
     std::vector<std::pair<char32_t, uint32_t>> cmap_;
     std::vector<char32_t> unicodes_;  // glyph id -> its lowest character
     std::vector<uint16_t> cids_;      // glyph id -> CID, CID-keyed CFF only

@@ -29,8 +29,12 @@ struct GlyphRun {
     // Adds a glyph whose code is written as its codeLength bytes, most significant first.
     void add(const Glyph& glyph)
     {
-        for (int shift = 8 * (glyph.codeLength - 1); shift >= 0; shift -= 8)
-            codes.push_back(static_cast<char>((glyph.code >> shift) & 0xFF));
+        if (glyph.codeLength == 1) {
+            codes.push_back(static_cast<char>(glyph.code));
+        } else {
+            for (int shift = 8 * (glyph.codeLength - 1); shift >= 0; shift -= 8)
+                codes.push_back(static_cast<char>((glyph.code >> shift) & 0xFF));
+        }
         count(glyph);
     }
     void add(const Glyph& glyph, std::string_view bytes)

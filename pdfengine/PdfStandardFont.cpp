@@ -7,11 +7,19 @@ namespace pdfengine {
 PdfStandardFont::PdfStandardFont(const StandardFont& font, const FontEncoding& encoding)
     : font_(font), encoding_(font.symbolic() ? font.builtinEncoding() : encoding)
 {
+    // Every text looks its bytes up here: one table for the font and encoding.
+    for (int code = 0; code < 256; ++code)
+        glyphs_[static_cast<size_t>(code)] = measure(static_cast<uint8_t>(code));
+}
+
+GlyphRun::Glyph PdfStandardFont::glyphOf(uint8_t code) const
+{
+    return glyphs_[code];
 }
 
 // A code without a glyph is written as code 0, which no encoding defines: readers
 // show notdef for it.
-GlyphRun::Glyph PdfStandardFont::glyphOf(uint8_t code) const
+GlyphRun::Glyph PdfStandardFont::measure(uint8_t code) const
 {
     GlyphRun::Glyph g;
     int width = font_.width(encoding_, code);
@@ -31,10 +39,8 @@ GlyphRun PdfStandardFont::mapBytes(std::string_view bytes) const
 {
     GlyphRun run;
     run.reserve(bytes.size());
-    for (char c : bytes) {
-        GlyphRun::Glyph g = glyphOf(static_cast<uint8_t>(c));
-        run.add(g);
-    }
+    for (char c : bytes)
+        run.add(glyphs_[static_cast<uint8_t>(c)]);
     return run;
 }
 
