@@ -4,6 +4,7 @@
 #include <hb.h>
 
 #include <memory>
+#include <vector>
 
 #include "pdfengine/FontError.h"
 #include "pdfengine/FontFile.h"
@@ -72,19 +73,28 @@ FontSubsetter::Result run(const FontFile& font, const std::set<uint32_t>* glyphs
     }
     hb_set_t* kept = hb_subset_input_glyph_set(input.get());
     hb_set_t* unicodes = hb_subset_input_unicode_set(input.get());
-    hb_set_add(kept, 0);
     if (glyphs) {
+        // Glyphs are asked for by a character that maps to them where one does:
+        // given glyph ids, HarfBuzz reads the font's whole cmap, which costs more
+        // than the rest of the subset of a large CJK font. Notdef is always kept.
+        std::vector<bool> wanted(static_cast<size_t>(font.glyphCount()));
+        std::vector<bool> covered(wanted.size());
         for (uint32_t glyph : *glyphs) {
             if (font.hasGlyph(glyph))
-                hb_set_add(kept, glyph);
+                wanted[glyph] = true;
         }
-        // The cmap keeps the characters of the kept glyphs: simple TrueType fonts are
-        // read through it.
-        if (characters) {
-            for (const auto& [unicode, glyph] : font.unicodeMap()) {
-                if (hb_set_has(kept, glyph))
-                    hb_set_add(unicodes, unicode);
+        wanted[0] = false;
+        // A simple TrueType font is read through its cmap, which keeps every
+        // character of the kept glyphs; a CIDFont needs one to find the glyph.
+        for (const auto& [unicode, glyph] : font.unicodeMap()) {
+            if (wanted[glyph] && (characters || !covered[glyph])) {
+                hb_set_add(unicodes, unicode);
+                covered[glyph] = true;
             }
+        }
+        for (size_t glyph = 1; glyph < wanted.size(); ++glyph) {
+            if (wanted[glyph] && !covered[glyph])
+                hb_set_add(kept, static_cast<hb_codepoint_t>(glyph));
         }
     } else {
         hb_set_add_range(kept, 0, static_cast<hb_codepoint_t>(font.glyphCount() - 1));
