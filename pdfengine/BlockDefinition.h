@@ -1,6 +1,6 @@
 // One block of an imported page as its definition stores it: a named rectangle
 // in the page's user space with the properties that say how to fill it.
-// pdfengine/README-blocks.md describes the stored format.
+// pdfengine/README.md describes the stored format.
 #pragma once
 
 #include <array>
@@ -10,7 +10,7 @@
 
 #include "pdfengine/FitKeywords.h"
 #include "pdfengine/PdfRect.h"
-#include "pdfengine/PdiQpdf.h"
+#include "pdfengine/Qpdf.h"
 
 namespace pdfengine {
 

@@ -4,6 +4,9 @@
 #include <cmath>
 #include <map>
 
+#include "pdfengine/NumberFormat.h"
+#include "pdfengine/OptionList.h"
+
 namespace pdfengine {
 
 namespace {
@@ -38,7 +41,7 @@ std::optional<std::vector<std::string>> words(QPDFObjectHandle value)
         else if (item.isString())
             addText(textStringToUtf8(item));
         else if (item.isNumber())
-            result.push_back(shortestNumberText(item.getNumericValue()));
+            result.push_back(shortestNumber(item.getNumericValue()));
         else
             return false;
         return true;
@@ -70,11 +73,11 @@ std::optional<BlockColor> color(QPDFObjectHandle value)
     if (!items.empty() && (items.front().isName() || items.front().isString())) {
         std::string space =
             items.front().isName() ? nameBytes(items.front()) : items.front().getStringValue();
-        if (keywordEquals(space, "devicegray") || keywordEquals(space, "gray"))
+        if (equalsNoCase(space, "devicegray") || equalsNoCase(space, "gray"))
             named = BlockColor::Space::Gray;
-        else if (keywordEquals(space, "devicergb") || keywordEquals(space, "rgb"))
+        else if (equalsNoCase(space, "devicergb") || equalsNoCase(space, "rgb"))
             named = BlockColor::Space::Rgb;
-        else if (keywordEquals(space, "devicecmyk") || keywordEquals(space, "cmyk"))
+        else if (equalsNoCase(space, "devicecmyk") || equalsNoCase(space, "cmyk"))
             named = BlockColor::Space::Cmyk;
         else
             return std::nullopt;
@@ -139,9 +142,9 @@ std::optional<bool> boolean(QPDFObjectHandle value)
     auto items = words(value);
     if (!items || items->size() != 1)
         return std::nullopt;
-    if (keywordEquals(items->front(), "true"))
+    if (equalsNoCase(items->front(), "true"))
         return true;
-    if (keywordEquals(items->front(), "false"))
+    if (equalsNoCase(items->front(), "false"))
         return false;
     return std::nullopt;
 }
@@ -156,11 +159,11 @@ std::optional<std::string> keyword(QPDFObjectHandle value)
 
 BlockType blockType(const std::string& subtype)
 {
-    if (keywordEquals(subtype, "text"))
+    if (equalsNoCase(subtype, "text"))
         return BlockType::Text;
-    if (keywordEquals(subtype, "image"))
+    if (equalsNoCase(subtype, "image"))
         return BlockType::Image;
-    if (keywordEquals(subtype, "pdf"))
+    if (equalsNoCase(subtype, "pdf"))
         return BlockType::Pdf;
     return BlockType::Other;
 }

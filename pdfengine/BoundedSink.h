@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "pdfengine/PdiQpdf.h"
+#include "pdfengine/Qpdf.h"
 
 namespace pdfengine {
 

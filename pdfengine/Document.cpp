@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <ctime>
 
+#include "pdfengine/ImportRegistry.h"
 #include "pdfengine/Version.h"
 
 namespace pdfengine {
@@ -89,6 +90,13 @@ Document::Document(PdfVersion version, bool versionGiven, Encryption encryption,
 }
 
 Document::~Document() = default;
+
+ImportRegistry& Document::importRegistry()
+{
+    if (!imports_)
+        imports_ = std::make_unique<ImportRegistry>(*pdf_);
+    return *imports_;
+}
 
 void Document::raiseVersion(PdfVersion version)
 {

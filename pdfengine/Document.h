@@ -12,7 +12,9 @@
 // - addEndHook(): work that needs the whole document, such as subsetting
 //   fonts over every text shown, runs before the file is written;
 // - raiseVersion(): an imported document raises the header version unless
-//   compatibility was given.
+//   compatibility was given;
+// - importRegistry(): the form XObjects made of imported pages, one per
+//   imported page however often it is placed.
 #pragma once
 
 #include <functional>
@@ -29,6 +31,8 @@
 
 namespace pdfengine {
 
+class ImportRegistry;
+
 class Document {
 public:
     Document(PdfVersion version, bool versionGiven, Encryption encryption, bool deterministic);
@@ -41,6 +45,7 @@ public:
     ResourceRegistry& resources() { return resources_; }
     void keepAlive(std::shared_ptr<QPDF> source) { sources_.push_back(std::move(source)); }
     void addEndHook(std::function<void(Document&)> hook) { endHooks_.push_back(std::move(hook)); }
+    ImportRegistry& importRegistry();
 
     PdfVersion version() const { return version_; }
     void raiseVersion(PdfVersion version);
@@ -69,6 +74,7 @@ public:
 private:
     // Declared first so that they outlive the output's objects.
     std::vector<std::shared_ptr<QPDF>> sources_;
+    std::unique_ptr<ImportRegistry> imports_;
     std::unique_ptr<QPDF> pdf_;
     PdfVersion version_;
     bool versionGiven_;

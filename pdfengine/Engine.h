@@ -10,6 +10,7 @@
 
 #include "pdfengine/ApiTrace.h"
 #include "pdfengine/Document.h"
+#include "pdfengine/Imports.h"
 #include "pdfengine/OutputFile.h"
 #include "pdfengine/Settings.h"
 
@@ -40,6 +41,8 @@ public:
     void requireScope(const char* api, unsigned allowed) const;
 
     Settings& settings() { return settings_; }
+    // The imported documents and pages the handle has open.
+    Imports& imports() { return imports_; }
     ApiTrace& trace() { return trace_; }
     // The fonts loaded with this handle.
     FontRegistry& fonts() { return *fonts_; }
@@ -83,6 +86,7 @@ private:
 
     Settings settings_;
     ApiTrace trace_;
+    Imports imports_;
     std::unique_ptr<Document> document_;
     std::string filename_;
     std::string buffer_;

@@ -4,9 +4,52 @@
 #include <cstring>
 #include <new>
 
+#include "pdfengine/PdiError.h"
 #include "pdfengine/Qpdf.h"
 
 namespace pdfengine {
+
+namespace {
+
+// Failures of an imported file are recoverable: PDF_open_pdi_document and
+// PDF_open_pdi_page report them by returning -1. Mistakes in a call (a bad
+// pCOS path, a bad placement value) are not.
+EngineError fromPdiError(const PdiError& e)
+{
+    switch (e.kind()) {
+        case PdiErrorKind::FileNotFound:
+            return EngineError(err::PdiFileNotFound, e.what(), true);
+        case PdiErrorKind::CannotRead:
+            return EngineError(err::PdiCannotRead, e.what(), true);
+        case PdiErrorKind::NotPdf:
+            return EngineError(err::PdiNotPdf, e.what(), true);
+        case PdiErrorKind::PasswordRequired:
+            return EngineError(err::PdiPasswordRequired, e.what(), true);
+        case PdiErrorKind::WrongPassword:
+            return EngineError(err::PdiWrongPassword, e.what(), true);
+        case PdiErrorKind::Unsupported:
+            return EngineError(err::PdiUnsupported, e.what(), true);
+        case PdiErrorKind::Damaged:
+            return EngineError(err::PdiDamaged, e.what(), true);
+        case PdiErrorKind::TooComplex:
+            return EngineError(err::PdiTooComplex, e.what(), true);
+        case PdiErrorKind::PageOutOfRange:
+            return EngineError(err::PdiPageOutOfRange, e.what(), true);
+        case PdiErrorKind::BadPage:
+            return EngineError(err::PdiBadPage, e.what(), true);
+        case PdiErrorKind::BadValue:
+            return EngineError(err::ArgumentOutOfRange, e.what());
+        case PdiErrorKind::PathSyntax:
+            return EngineError(err::PcosBadPath, e.what());
+        case PdiErrorKind::PathNotFound:
+            return EngineError(err::PcosPathNotFound, e.what());
+        case PdiErrorKind::WrongType:
+            return EngineError(err::PcosWrongType, e.what());
+    }
+    return EngineError(err::Internal, std::string("Internal error: ") + e.what());
+}
+
+}  // namespace
 
 EngineError EngineError::fromCurrentException()
 {
@@ -14,6 +57,8 @@ EngineError EngineError::fromCurrentException()
         throw;
     } catch (const EngineError& e) {
         return e;
+    } catch (const PdiError& e) {
+        return fromPdiError(e);
     } catch (const std::bad_alloc&) {
         return EngineError(err::OutOfMemory, "Out of memory");
     } catch (const QPDFSystemError& e) {

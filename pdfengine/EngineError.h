@@ -37,21 +37,39 @@ inline constexpr ErrorCode PermissionNeedsVersion{1203, PDF_ValueError};
 inline constexpr ErrorCode PasswordTooLong{1204, PDF_ValueError};
 inline constexpr ErrorCode PasswordNotEncodable{1205, PDF_ValueError};
 
-// 2xxx files: output documents and the trace file.
+// 2xxx files: output documents and the trace file (20xx), finishing a
+// document (21xx), imported PDFs and pCOS queries (22xx).
 inline constexpr ErrorCode CannotCreateOutput{2001, PDF_IOError};
 inline constexpr ErrorCode CannotWriteOutput{2002, PDF_IOError};
 inline constexpr ErrorCode CannotRenameOutput{2003, PDF_IOError};
 inline constexpr ErrorCode CannotOpenTrace{2004, PDF_IOError};
 inline constexpr ErrorCode BadFileName{2005, PDF_ValueError};
+// Callers that open a document only to read imported PDFs end it without
+// pages and expect exactly this error (type and number).
+inline constexpr ErrorCode NoPages{2106, PDF_UnknownError};
+inline constexpr ErrorCode PdiFileNotFound{2201, PDF_IOError};
+inline constexpr ErrorCode PdiCannotRead{2202, PDF_IOError};
+inline constexpr ErrorCode PdiNotPdf{2203, PDF_IOError};
+inline constexpr ErrorCode PdiPasswordRequired{2204, PDF_IOError};
+inline constexpr ErrorCode PdiWrongPassword{2205, PDF_ValueError};
+inline constexpr ErrorCode PdiUnsupported{2206, PDF_IOError};
+inline constexpr ErrorCode PdiDamaged{2207, PDF_IOError};
+inline constexpr ErrorCode PdiTooComplex{2208, PDF_IOError};
+inline constexpr ErrorCode PdiBadPage{2209, PDF_ValueError};
+inline constexpr ErrorCode PcosBadPath{2210, PDF_SyntaxError};
+inline constexpr ErrorCode PcosPathNotFound{2211, PDF_SyntaxError};
+inline constexpr ErrorCode PcosWrongType{2212, PDF_TypeError};
 
 // 3xxx scopes and state.
 inline constexpr ErrorCode WrongScope{3001, PDF_RuntimeError};
 inline constexpr ErrorCode RestoreWithoutSave{3002, PDF_RuntimeError};
 inline constexpr ErrorCode UnmatchedSave{3003, PDF_RuntimeError};
 inline constexpr ErrorCode NoBuffer{3004, PDF_RuntimeError};
-inline constexpr ErrorCode NoPages{3005, PDF_RuntimeError};
 
 // 4xxx handles and indices (fonts, imported documents and pages, images).
+inline constexpr ErrorCode BadPdiDocumentHandle{4101, PDF_IndexError};
+inline constexpr ErrorCode BadPdiPageHandle{4102, PDF_IndexError};
+inline constexpr ErrorCode PdiPageOutOfRange{4103, PDF_IndexError};
 
 // 5xxx values of function arguments.
 inline constexpr ErrorCode PageSizeOutOfRange{5001, PDF_ValueError};

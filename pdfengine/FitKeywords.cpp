@@ -1,7 +1,7 @@
 #include "pdfengine/FitKeywords.h"
 
-#include <charconv>
-#include <cmath>
+#include "pdfengine/EngineError.h"
+#include "pdfengine/OptionList.h"
 
 namespace pdfengine {
 
@@ -10,13 +10,7 @@ namespace {
 std::optional<double> number(std::string_view text)
 {
     double value = 0;
-    const char* end = text.data() + text.size();
-    if (!text.empty() && text.front() == '+')
-        text.remove_prefix(1);
-    auto [ptr, ec] = std::from_chars(text.data(), end, value);
-    if (ec != std::errc() || ptr != end || !std::isfinite(value) || text.empty())
-        return std::nullopt;
-    return value;
+    return parseNumber(text, value) ? std::optional<double>(value) : std::nullopt;
 }
 
 enum class Axis { Horizontal, Vertical, Either };
@@ -35,7 +29,7 @@ constexpr Keyword positionKeywords[] = {
 const Keyword* positionKeyword(std::string_view word)
 {
     for (const Keyword& k : positionKeywords)
-        if (keywordEquals(word, k.word))
+        if (equalsNoCase(word, k.word))
             return &k;
     return nullptr;
 }
@@ -53,18 +47,6 @@ std::optional<double> axisValue(std::string_view item, Axis axis)
 
 }  // namespace
 
-bool keywordEquals(std::string_view given, std::string_view keyword)
-{
-    if (given.size() != keyword.size())
-        return false;
-    for (size_t i = 0; i < given.size(); ++i) {
-        char c = given[i] >= 'A' && given[i] <= 'Z' ? static_cast<char>(given[i] - 'A' + 'a') : given[i];
-        if (c != keyword[i])
-            return false;
-    }
-    return true;
-}
-
 std::optional<FitMethod> fitMethodFromKeyword(std::string_view keyword)
 {
     static constexpr std::pair<const char*, FitMethod> table[] = {
@@ -72,7 +54,7 @@ std::optional<FitMethod> fitMethodFromKeyword(std::string_view keyword)
         {"entire", FitMethod::Entire}, {"clip", FitMethod::Clip}, {"auto", FitMethod::Auto},
     };
     for (const auto& [word, method] : table)
-        if (keywordEquals(keyword, word))
+        if (equalsNoCase(keyword, word))
             return method;
     return std::nullopt;
 }
@@ -86,7 +68,7 @@ std::optional<Orientation> orientationFromKeyword(std::string_view keyword)
         {"west", Orientation::West},
     };
     for (const auto& [word, orientation] : table)
-        if (keywordEquals(keyword, word))
+        if (equalsNoCase(keyword, word))
             return orientation;
     return std::nullopt;
 }
@@ -112,6 +94,17 @@ std::optional<std::array<double, 2>> positionFromItems(const std::vector<std::st
             return std::array<double, 2>{*h, *v};
     }
     return std::nullopt;
+}
+
+std::array<double, 2> positionOption(const OptionList& list)
+{
+    std::optional<std::array<double, 2>> position = positionFromItems(list.getItems("position"));
+    if (!position)
+        throw EngineError(err::BadOptionValue,
+                          "Option 'position' expects one or two numbers or keywords (left center right, "
+                          "bottom center top), not '" +
+                              std::string(list.getString("position")) + "'");
+    return *position;
 }
 
 }  // namespace pdfengine

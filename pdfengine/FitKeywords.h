@@ -16,9 +16,6 @@ enum class FitMethod { NoFit, Meet, Slice, Entire, Clip, Auto };
 // Where the top of the placed object points.
 enum class Orientation { North, East, South, West };
 
-// Whether `given` is `keyword` (lower case) in any case.
-bool keywordEquals(std::string_view given, std::string_view keyword);
-
 // The keyword of a fit method (nofit meet slice entire clip auto), compared without case.
 std::optional<FitMethod> fitMethodFromKeyword(std::string_view keyword);
 
@@ -30,5 +27,11 @@ std::optional<Orientation> orientationFromKeyword(std::string_view keyword);
 // item alone means both, except that a keyword names its own axis and centres the
 // other (left = {0 50}, top = {50 100}). Nothing when the items make no position.
 std::optional<std::array<double, 2>> positionFromItems(const std::vector<std::string_view>& items);
+
+class OptionList;
+
+// The position option of a fitting call (fit_pdi_page, fit_textline); an
+// EngineError naming the value when its items make no position.
+std::array<double, 2> positionOption(const OptionList& list);
 
 }  // namespace pdfengine

@@ -261,7 +261,7 @@ FontRegistry::Plan FontRegistry::create(const Request& request, const Settings& 
     if (isRegularFile(path))
         return fromFile(request, path, std::max(request.faceIndex, 0));
 
-    if (std::optional<FontLocator::Location> installed = locator_.find(nameToUtf8(request.name)))
+    if (std::optional<FontLocator::Location> installed = locator_.find(fontNameToUtf8(request.name)))
         return fromFile(request, installed->path,
                         request.faceIndex >= 0 ? request.faceIndex : installed->faceIndex);
 

@@ -66,6 +66,17 @@ void appendNumber(std::string& out, double value, int decimals)
     out.append(buffer, end);
 }
 
+std::string shortestNumber(double value)
+{
+    if (!std::isfinite(value))
+        return "0";
+    if (value == 0)
+        value = 0;  // no "-0"
+    char buffer[32];
+    auto result = std::to_chars(buffer, buffer + sizeof buffer, value);
+    return std::string(buffer, result.ec == std::errc() ? result.ptr : buffer);
+}
+
 std::string formatG(double value)
 {
     char buffer[64];

@@ -14,4 +14,8 @@ void appendNumber(std::string& out, double value, int decimals = 4);
 // The value as printf's %g would print it in the C locale.
 std::string formatG(double value);
 
+// The fewest digits that read back as the same double (612, 0.1, 1e+21), as
+// pCOS returns numbers as text; never "-0", and "0" for what is not finite.
+std::string shortestNumber(double value);
+
 }  // namespace pdfengine

@@ -105,16 +105,6 @@ bool parseBoolean(std::string_view text, bool& out)
     return true;
 }
 
-bool parseNumber(std::string_view text, double& out)
-{
-    if (!text.empty() && text.front() == '+')
-        text.remove_prefix(1);
-    if (text.empty() || text.front() == '+')
-        return false;
-    auto result = std::from_chars(text.data(), text.data() + text.size(), out, std::chars_format::general);
-    return result.ec == std::errc() && result.ptr == text.data() + text.size() && std::isfinite(out);
-}
-
 std::string rangeText(const OptionDef& def)
 {
     if (std::isfinite(def.min) && std::isfinite(def.max))
@@ -212,6 +202,16 @@ Color checkedColor(std::string_view text, const OptionDef& def)
 }
 
 }  // namespace
+
+bool parseNumber(std::string_view text, double& out)
+{
+    if (!text.empty() && text.front() == '+')
+        text.remove_prefix(1);
+    if (text.empty() || text.front() == '+')
+        return false;
+    auto result = std::from_chars(text.data(), text.data() + text.size(), out, std::chars_format::general);
+    return result.ec == std::errc() && result.ptr == text.data() + text.size() && std::isfinite(out);
+}
 
 bool equalsNoCase(std::string_view a, std::string_view b)
 {

@@ -33,6 +33,10 @@ enum class OptionType {
 // ASCII letters compared without case, as option keys and keywords are.
 bool equalsNoCase(std::string_view a, std::string_view b);
 
+// A finite decimal number as option values write it (an optional sign, no
+// blanks); false for anything else.
+bool parseNumber(std::string_view text, double& out);
+
 struct OptionTable;
 
 struct OptionDef {

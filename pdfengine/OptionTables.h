@@ -110,4 +110,36 @@ inline constexpr OptionDef graphicsDefs[] = {
 };
 inline constexpr OptionTable graphics{graphicsDefs};
 
+// PDF_open_pdi_document, PDF_open_pdi_page, PDF_fit_pdi_page, PDF_process_pdi.
+inline constexpr std::string_view repairModes[] = {"never", "auto"};
+inline constexpr OptionDef openPdiDocumentDefs[] = {
+    {.name = "password", .type = OptionType::String},
+    {.name = "repair", .type = OptionType::Keyword, .keywords = repairModes},
+};
+inline constexpr OptionTable openPdiDocument{openPdiDocumentDefs};
+// The order of the boxes is that of PageBox.
+inline constexpr std::string_view pageBoxes[] = {"media", "crop", "bleed", "trim", "art"};
+inline constexpr OptionDef openPdiPageDefs[] = {
+    {.name = "pdiusebox", .type = OptionType::Keyword, .keywords = pageBoxes},
+};
+inline constexpr OptionTable openPdiPage{openPdiPageDefs};
+// The orders are those of FitMethod and Orientation.
+inline constexpr std::string_view fitMethods[] = {"nofit", "meet", "slice", "entire", "clip", "auto"};
+inline constexpr std::string_view orientations[] = {"north", "east", "south", "west"};
+inline constexpr OptionDef fitPdiPageDefs[] = {
+    {.name = "adjustpage", .type = OptionType::Boolean},
+    {.name = "boxsize", .type = OptionType::NumberList, .min = 0, .minItems = 2, .maxItems = 2},
+    {.name = "fitmethod", .type = OptionType::Keyword, .keywords = fitMethods},
+    {.name = "position", .type = OptionType::List, .minItems = 1, .maxItems = 2},
+    {.name = "scale", .type = OptionType::NumberList, .minItems = 1, .maxItems = 2},
+    {.name = "rotate", .type = OptionType::Number},
+    {.name = "orientate", .type = OptionType::Keyword, .keywords = orientations},
+};
+inline constexpr OptionTable fitPdiPage{fitPdiPageDefs};
+inline constexpr std::string_view pdiActions[] = {"copyoutputintent"};
+inline constexpr OptionDef processPdiDefs[] = {
+    {.name = "action", .type = OptionType::Keyword, .keywords = pdiActions},
+};
+inline constexpr OptionTable processPdi{processPdiDefs};
+
 }  // namespace pdfengine::options

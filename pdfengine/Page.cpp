@@ -62,6 +62,12 @@ std::string Page::useResource(ResourceType type, const QPDFObjectHandle& object)
     return name;
 }
 
+const QPDFMatrix* Page::placement(int pdiPage) const
+{
+    auto it = placements_.find(pdiPage);
+    return it == placements_.end() ? nullptr : &it->second;
+}
+
 void Page::setLineWidth(double width)
 {
     requireFinite(width, "width");

@@ -5,11 +5,13 @@
 // same errors.
 #pragma once
 
+#include <map>
 #include <string>
 #include <vector>
 
 #include "pdfengine/ContentBuilder.h"
 #include "pdfengine/GraphicsState.h"
+#include "pdfengine/Qpdf.h"
 #include "pdfengine/ResourceRegistry.h"
 
 namespace pdfengine {
@@ -35,6 +37,12 @@ public:
 
     // The name under which content refers to `object` (an indirect object).
     std::string useResource(ResourceType type, const QPDFObjectHandle& object);
+
+    // Where an imported page (by its PDI page handle) was last placed on this
+    // page: from its user space to this page's, so that its blocks can be
+    // filled where they appear. Null when it was not placed here.
+    void notePlacement(int pdiPage, const QPDFMatrix& matrix) { placements_[pdiPage] = matrix; }
+    const QPDFMatrix* placement(int pdiPage) const;
 
     void setLineWidth(double width);
     void setLineCap(int cap);
@@ -68,6 +76,7 @@ private:
     PageResources resources_;
     std::vector<GraphicsState> stack_;
     bool inPath_ = false;
+    std::map<int, QPDFMatrix> placements_;
 };
 
 // Throws EngineError (5002) naming the argument when value is NaN or infinite.

@@ -2,7 +2,7 @@
 
 #include <cmath>
 
-#include "pdfengine/FitKeywords.h"
+#include "pdfengine/OptionList.h"
 #include "pdfengine/PdiError.h"
 
 namespace pdfengine {
@@ -42,7 +42,7 @@ std::optional<PageBox> pageBoxFromKeyword(std::string_view keyword)
         {"trim", PageBox::Trim},   {"art", PageBox::Art},
     };
     for (const auto& [word, box] : table)
-        if (keywordEquals(keyword, word))
+        if (equalsNoCase(keyword, word))
             return box;
     return std::nullopt;
 }

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "pdfengine/PdfText.h"
+#include "pdfengine/NumberFormat.h"
 #include "pdfengine/PdiError.h"
 
 namespace pdfengine {
@@ -80,18 +80,22 @@ void requireFinite(double value, const char* what)
                        std::string("The ") + what + " of a page placement is not finite");
 }
 
-std::string matrixText(const QPDFMatrix& m)
+// Matrices keep six decimals: a page turned by an odd angle must not drift
+// by more than a millionth of a point per unit.
+constexpr int matrixDecimals = 6;
+
+void writeMatrix(ContentBuilder& out, const QPDFMatrix& m)
 {
-    std::string text;
     for (double v : {m.a, m.b, m.c, m.d, m.e, m.f})
-        text += fixedNumberText(v, 6) + ' ';
-    return text + "cm\n";
+        out.number(v, matrixDecimals);
+    out.op("cm");
 }
 
-std::string rectangleClip(double x, double y, double w, double h)
+void writeClip(ContentBuilder& out, double x, double y, double w, double h)
 {
-    return fixedNumberText(x, 6) + ' ' + fixedNumberText(y, 6) + ' ' + fixedNumberText(w, 6) + ' ' +
-           fixedNumberText(h, 6) + " re W n\n";
+    for (double v : {x, y, w, h})
+        out.number(v, matrixDecimals);
+    out.op("re W n");
 }
 
 }  // namespace
@@ -107,11 +111,11 @@ PagePlacement PagePlacement::compute(const PageGeometry& page, PageBox which, do
     for (double s : o.scale)
         if (!(std::isfinite(s) && s > 0))
             throw PdiError(PdiErrorKind::BadValue,
-                           "The scale of a page placement must be above 0 (" + shortestNumberText(s) + ")");
+                           "The scale of a page placement must be above 0 (" + shortestNumber(s) + ")");
     for (double b : {o.boxWidth, o.boxHeight})
         if (!(std::isfinite(b) && b >= 0))
             throw PdiError(PdiErrorKind::BadValue, "The box size of a page placement must not be negative (" +
-                                                       shortestNumberText(b) + ")");
+                                                       shortestNumber(b) + ")");
 
     const PdfRect& box = page.box(which);
     double w = page.displayWidth(which);
@@ -174,20 +178,28 @@ QPDFMatrix PagePlacement::matrix() const
     return then(inner_, frame_);
 }
 
-std::string PagePlacement::content(const std::string& xobjectName) const
+void PagePlacement::write(ContentBuilder& out, std::string_view xobjectName) const
 {
-    std::string text = "q\n";
+    out.op("q");
     if (clipBox_) {
-        text += matrixText(frame_);
-        text += rectangleClip(0, 0, (*clipBox_)[0], (*clipBox_)[1]);
-        text += matrixText(inner_);
+        writeMatrix(out, frame_);
+        writeClip(out, 0, 0, (*clipBox_)[0], (*clipBox_)[1]);
+        writeMatrix(out, inner_);
     } else {
-        text += matrixText(matrix());
+        writeMatrix(out, matrix());
     }
     if (pageClip_)
-        text += rectangleClip(pageClip_->llx, pageClip_->lly, pageClip_->width(), pageClip_->height());
-    text += (xobjectName.starts_with('/') ? "" : "/") + xobjectName + " Do\nQ\n";
-    return text;
+        writeClip(out, pageClip_->llx, pageClip_->lly, pageClip_->width(), pageClip_->height());
+    if (xobjectName.starts_with('/'))
+        xobjectName.remove_prefix(1);
+    out.name(xobjectName).op("Do").op("Q");
+}
+
+std::string PagePlacement::content(std::string_view xobjectName) const
+{
+    ContentBuilder out;
+    write(out, xobjectName);
+    return out.take();
 }
 
 }  // namespace pdfengine

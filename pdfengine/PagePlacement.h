@@ -6,15 +6,17 @@
 // The chosen box of the imported page is first turned upright by its /Rotate,
 // then turned by orientate, scaled and positioned (in the box of boxsize when
 // one is given, by fitmethod and position), then rotated by `rotate` degrees
-// counter-clockwise about the reference point (x, y). pdfengine/README-blocks.md
+// counter-clockwise about the reference point (x, y). pdfengine/README.md
 // describes the options.
 #pragma once
 
 #include <array>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <utility>
 
+#include "pdfengine/ContentBuilder.h"
 #include "pdfengine/FitKeywords.h"
 #include "pdfengine/PageGeometry.h"
 
@@ -50,10 +52,12 @@ public:
     // With adjustpage: the width and height the output page must take.
     std::optional<std::pair<double, double>> pageSize() const { return pageSize_; }
 
-    // "q ... cm ... /Name Do Q" with the XObject's resource name (with or without
-    // its slash), clipped to the fit box for fitmethod clip and to the chosen
-    // box when that is smaller than the media box.
-    std::string content(const std::string& xobjectName) const;
+    // Appends "q ... cm ... /Name Do Q" with the XObject's resource name (with
+    // or without its slash), clipped to the fit box for fitmethod clip and to
+    // the chosen box when that is smaller than the media box.
+    void write(ContentBuilder& out, std::string_view xobjectName) const;
+    // The same operators as a text.
+    std::string content(std::string_view xobjectName) const;
 
 private:
     QPDFMatrix frame_;  // the fit box's space: rotated and moved to the reference point

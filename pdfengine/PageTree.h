@@ -6,7 +6,7 @@
 
 #include <vector>
 
-#include "pdfengine/PdiQpdf.h"
+#include "pdfengine/Qpdf.h"
 
 namespace pdfengine {
 

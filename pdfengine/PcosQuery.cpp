@@ -2,6 +2,7 @@
 
 #include "pdfengine/BlockReader.h"
 #include "pdfengine/BoundedSink.h"
+#include "pdfengine/NumberFormat.h"
 #include "pdfengine/PdiError.h"
 
 namespace pdfengine {
@@ -283,12 +284,12 @@ std::string PcosQuery::stringAt(std::string_view text) const
 {
     PcosPath path = PcosPath::parse(text);
     if (path.prefix != PcosPath::Prefix::None)
-        return shortestNumberText(prefixed(path));
+        return shortestNumber(prefixed(path));
     Node node = resolve(path);
     if (node.kind == Node::Kind::Text)
         return node.text;
     if (node.kind == Node::Kind::Number)
-        return shortestNumberText(node.number);
+        return shortestNumber(node.number);
     PcosType type = typeOf(node);
     QPDFObjectHandle o = node.object;
     switch (type) {
@@ -299,7 +300,7 @@ std::string PcosQuery::stringAt(std::string_view text) const
         case PcosType::Boolean:
             return o.getBoolValue() ? "true" : "false";
         case PcosType::Number:
-            return o.isInteger() ? std::to_string(o.getIntValue()) : shortestNumberText(o.getNumericValue());
+            return o.isInteger() ? std::to_string(o.getIntValue()) : shortestNumber(o.getNumericValue());
         default:
             wrongType(path, type, "a string, name, number or boolean");
     }

@@ -1,5 +1,5 @@
 // pCOS queries over an imported document: the number, text or stream at a path
-// (see PcosPath.h for the syntax and pdfengine/README-blocks.md for the roots
+// (see PcosPath.h for the syntax and pdfengine/README.md for the roots
 // and pseudo-objects).
 #pragma once
 

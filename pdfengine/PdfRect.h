@@ -3,7 +3,7 @@
 
 #include <optional>
 
-#include "pdfengine/PdiQpdf.h"
+#include "pdfengine/Qpdf.h"
 
 namespace pdfengine {
 

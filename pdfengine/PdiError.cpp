@@ -2,7 +2,7 @@
 
 #include <new>
 
-#include "pdfengine/PdiQpdf.h"
+#include "pdfengine/Qpdf.h"
 
 namespace pdfengine {
 

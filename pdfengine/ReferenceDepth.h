@@ -6,7 +6,7 @@
 
 #include <cstddef>
 
-#include "pdfengine/PdiQpdf.h"
+#include "pdfengine/Qpdf.h"
 
 namespace pdfengine {
 

@@ -1,34 +1,11 @@
 #include "pdfengine/TextDecoder.h"
 
 #include "pdfengine/FontEncoding.h"
+#include "pdfengine/PdfText.h"
 #include "pdfengine/TextEncoding.h"
 #include "platform/cp932.h"
 
 namespace pdfengine {
-
-namespace {
-
-// One character as UTF-8.
-void putUtf8(std::string& out, char32_t c)
-{
-    if (c < 0x80) {
-        out.push_back(static_cast<char>(c));
-    } else if (c < 0x800) {
-        out.push_back(static_cast<char>(0xC0 | (c >> 6)));
-        out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
-    } else if (c < 0x10000) {
-        out.push_back(static_cast<char>(0xE0 | (c >> 12)));
-        out.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
-        out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
-    } else {
-        out.push_back(static_cast<char>(0xF0 | (c >> 18)));
-        out.push_back(static_cast<char>(0x80 | ((c >> 12) & 0x3F)));
-        out.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
-        out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
-    }
-}
-
-}  // namespace
 
 std::optional<ByteOrderMark> byteOrderMark(std::string_view text)
 {
@@ -151,17 +128,20 @@ void appendUtf16BE(std::string& out, char32_t c)
     }
 }
 
-std::string nameToUtf8(std::string_view name)
+std::string fontNameToUtf8(std::string_view name)
 {
     if (startsWithUtf8Bom(name))
         name.remove_prefix(utf8Bom.size());
     if (isValidUtf8(name))
         return std::string(name);
+    if (std::optional<std::string> converted = cp932ToUtf8(name))
+        return *converted;
+    // Neither: what can be read, the rest replaced.
     std::u32string characters;
     decodeShiftJis(name, characters);
     std::string out;
     for (char32_t c : characters)
-        putUtf8(out, c);
+        appendUtf8(out, c);
     return out;
 }
 

@@ -36,6 +36,6 @@ void appendUtf16BE(std::string& out, char32_t c);
 
 // A name given in code page 932 (as Japanese configurations write font names) as
 // UTF-8; UTF-8 stays as it is, without its mark.
-std::string nameToUtf8(std::string_view name);
+std::string fontNameToUtf8(std::string_view name);
 
 }  // namespace pdfengine

@@ -13,6 +13,8 @@ constexpr char16_t cp1252High[32] = {
     0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178,
 };
 
+}  // namespace
+
 void appendUtf8(std::string& out, char32_t c)
 {
     if (c < 0x80) {
@@ -31,8 +33,6 @@ void appendUtf8(std::string& out, char32_t c)
         out += static_cast<char>(0x80 | (c & 0x3F));
     }
 }
-
-}  // namespace
 
 bool startsWithUtf8Bom(std::string_view text)
 {

@@ -15,7 +15,11 @@ inline constexpr std::string_view utf8Bom = "\xEF\xBB\xBF";
 
 bool startsWithUtf8Bom(std::string_view text);
 
+// Whether the bytes are well-formed UTF-8 (shortest forms, no surrogates).
 bool isValidUtf8(std::string_view text);
+
+// Appends the character (at most U+10FFFF) in UTF-8.
+void appendUtf8(std::string& out, char32_t c);
 
 // Windows code page 1252 to UTF-8, as Windows converts it (the five bytes the
 // code page leaves undefined become the C1 controls of the same value).

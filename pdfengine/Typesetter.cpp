@@ -188,15 +188,8 @@ void Typesetter::fitTextLine(const char* text, int length, double x, double y, s
         std::vector<double> size = options.getNumbers("boxsize");
         fit.boxSize = std::array<double, 2>{size[0], size[1]};
     }
-    if (options.has("position")) {
-        std::optional<std::array<double, 2>> position = positionFromItems(options.getItems("position"));
-        if (!position)
-            throw EngineError(err::BadOptionValue,
-                              "Option 'position' expects one or two numbers or keywords "
-                              "(left, center, right, bottom, top), not '" +
-                                  std::string(options.getString("position")) + "'");
-        fit.position = *position;
-    }
+    if (options.has("position"))
+        fit.position = positionOption(options);
     if (options.has("margin")) {
         std::vector<double> margin = options.getNumbers("margin");
         fit.margin = {margin[0], margin.size() > 1 ? margin[1] : margin[0]};

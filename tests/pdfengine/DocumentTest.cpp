@@ -9,7 +9,7 @@
 #include <string>
 
 #include "pdfengine/Handle.h"
-#include "tests/pdfengine/EngineTestSupport.h"
+#include "tests/support/EngineTestSupport.h"
 #include "tests/support/TestSupport.h"
 
 using namespace enginetest;
@@ -259,12 +259,17 @@ TEST(DocumentTest, ADocumentWithoutPagesIsAnErrorAndWritesNothing)
     Handle p;
     PDF_begin_document(p, target.c_str(), 0, "");
     EXPECT_EQ(failure(p, [&] { PDF_end_document(p, ""); }),
-              "3005 3 The document has no pages; no file was written");
+              "2106 12 The document has no pages; no file was written");
     EXPECT_EQ(readFile(target), "older");
     EXPECT_EQ(filesIn(dir.path()), std::vector<std::string>{"empty.pdf"});
     // Ended all the same: closing again is quiet, a new document may begin.
     EXPECT_EQ(failure(p, [&] { PDF_end_document(p, ""); }), "no error");
     EXPECT_EQ(PDF_begin_document(p, "", 0, ""), 1);
+    // An in-memory document without pages ends the same way, with no bytes.
+    EXPECT_EQ(failure(p, [&] { PDF_end_document(p, ""); }),
+              "2106 12 The document has no pages; no file was written");
+    EXPECT_EQ(failure(p, [&] { PDF_get_buffer(p, nullptr); }),
+              "3004 3 PDF_get_buffer needs a finished document begun with an empty file name");
 }
 
 TEST(DocumentTest, ASymbolicLinkStaysAndItsFileIsReplaced)

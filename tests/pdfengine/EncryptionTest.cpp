@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "tests/pdfengine/EngineTestSupport.h"
+#include "tests/support/EngineTestSupport.h"
 #include "tests/support/TestSupport.h"
 
 using namespace enginetest;

@@ -6,7 +6,7 @@
 #include <string>
 
 #include "pdfengine/Version.h"
-#include "tests/pdfengine/EngineTestSupport.h"
+#include "tests/support/EngineTestSupport.h"
 #include "tests/support/TestSupport.h"
 
 using namespace enginetest;

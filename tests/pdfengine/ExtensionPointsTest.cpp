@@ -8,7 +8,7 @@
 
 #include "pdfengine/EngineError.h"
 #include "pdfengine/Handle.h"
-#include "tests/pdfengine/EngineTestSupport.h"
+#include "tests/support/EngineTestSupport.h"
 #include "tests/support/TestSupport.h"
 
 using namespace enginetest;

@@ -55,6 +55,16 @@ TEST(NumberFormatTest, FormatGMatchesPrintf)
     }
 }
 
+TEST(NumberFormatTest, ShortestNumberReadsBackExactly)
+{
+    EXPECT_EQ(shortestNumber(612), "612");
+    EXPECT_EQ(shortestNumber(0.1), "0.1");
+    EXPECT_EQ(shortestNumber(0.1 + 0.2), "0.30000000000000004");
+    EXPECT_EQ(shortestNumber(-0.0), "0");
+    EXPECT_EQ(shortestNumber(1e21), "1e+21");
+    EXPECT_EQ(shortestNumber(NAN), "0");
+}
+
 TEST(TextEncodingTest, Cp1252ConvertsAsWindowsDoes)
 {
     // Euro, a small tilde (not the combining one), Latin-1 e acute.

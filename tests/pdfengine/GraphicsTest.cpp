@@ -5,7 +5,7 @@
 #include <string>
 
 #include "pdfengine/Handle.h"
-#include "tests/pdfengine/EngineTestSupport.h"
+#include "tests/support/EngineTestSupport.h"
 #include "tests/support/TestSupport.h"
 
 using namespace enginetest;

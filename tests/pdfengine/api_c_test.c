@@ -27,6 +27,47 @@ static void noteError(PDF* p, int type, const char* message)
     lastType = type;
 }
 
+static const char* const importName = "api_c_test_import.pdf";
+
+/* Imports the first page of importName (595 x 842, protected by the master
+ * password "m") into a new document and queries it. */
+static void importPages(PDF* p)
+{
+    int doc, page, length = -1;
+    const unsigned char* stream;
+    long size = 0;
+
+    doc = PDF_open_pdi_document(p, importName, 0, "password=m");
+    CHECK(doc >= 1);
+    CHECK(PDF_pcos_get_number(p, doc, "length:pages") == 1.0);
+    CHECK(PDF_pcos_get_number(p, doc, "pages[%d]/%s", 0, "width") == 595.0);
+    CHECK(strcmp(PDF_pcos_get_string(p, doc, "/Info/%s", "Producer"), "") != 0);
+    stream = PDF_pcos_get_stream(p, doc, &length, "", "pages[0]/Contents");
+    CHECK(stream != NULL && length > 10);
+    page = PDF_open_pdi_page(p, doc, 1, "pdiusebox=crop");
+    CHECK(page >= 1);
+    CHECK(PDF_open_pdi_page(p, doc, 2, "") == -1);
+    CHECK(PDF_get_errnum(p) == 4103);
+
+    CHECK(PDF_begin_document(p, "", 0, "") == 1);
+    CHECK(PDF_process_pdi(p, doc, -1, "action=copyoutputintent") == 1);
+    PDF_begin_page_ext(p, 100.0, 100.0, "");
+    PDF_fit_pdi_page(p, page, 0.0, 0.0, "adjustpage");
+    PDF_fit_pdi_page(p, page, 10.0, 10.0, "scale=0.5 rotate=90");
+    PDF_end_page_ext(p, "");
+    PDF_close_pdi_page(p, page);
+    PDF_close_pdi_document(p, doc);
+    PDF_end_document(p, "");
+    CHECK(handlerCalls == 0);
+    CHECK(PDF_get_buffer(p, &size) != NULL && size > 200);
+    remove(importName);
+
+    /* An imported document that cannot be opened gives -1 without the handler. */
+    CHECK(PDF_open_pdi_document(p, importName, 0, "") == -1);
+    CHECK(handlerCalls == 0);
+    CHECK(PDF_get_errnum(p) == 2201);
+}
+
 int main(void)
 {
     PDF* p = PDF_new();
@@ -90,6 +131,17 @@ int main(void)
     CHECK(size > 200);
     CHECK(bytes != NULL && memcmp(bytes, "%PDF-1.6", 8) == 0);
     CHECK(bytes != NULL && memcmp(bytes + size - 6, "%%EOF\n", 6) == 0);
+
+    /* The document just made, imported into the next one. */
+    if (bytes != NULL && size > 0) {
+        FILE* file = fopen(importName, "wb");
+        CHECK(file != NULL);
+        if (file) {
+            CHECK(fwrite(bytes, 1, (size_t)size, file) == (size_t)size);
+            fclose(file);
+        }
+    }
+    importPages(p);
 
     /* A fatal error reaches the handler and stays readable. */
     PDF_moveto(p, 1.0, 1.0);

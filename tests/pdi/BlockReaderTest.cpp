@@ -3,35 +3,16 @@
 #include "pdfengine/BlockReader.h"
 
 #include <gtest/gtest.h>
-#include <iconv.h>
 
 #include "pdfengine/ImportedDocument.h"
-#include "tests/pdi/PdfFixtures.h"
+#include "pdfengine/TextEncoding.h"
+#include "tests/support/PdfFixtures.h"
 #include "tests/support/TestSupport.h"
 
 using namespace pdfengine;
 using fixtures::PdfBuilder;
 
 namespace {
-
-// Shift-JIS as the engine will decode it (glibc's CP932 is enough for the
-// characters used here).
-std::optional<std::string> cp932ToUtf8(std::string_view bytes)
-{
-    iconv_t cd = iconv_open("UTF-8", "CP932");
-    if (cd == reinterpret_cast<iconv_t>(-1))
-        return std::nullopt;
-    std::string in(bytes), out(bytes.size() * 3 + 4, '\0');
-    char* src = in.data();
-    char* dst = out.data();
-    size_t inLeft = in.size(), outLeft = out.size();
-    size_t rc = iconv(cd, &src, &inLeft, &dst, &outLeft);
-    iconv_close(cd);
-    if (rc == static_cast<size_t>(-1))
-        return std::nullopt;
-    out.resize(out.size() - outLeft);
-    return out;
-}
 
 std::vector<std::string> names(const std::vector<BlockDefinition>& blocks)
 {
@@ -65,7 +46,7 @@ TEST(BlockReaderTest, NamesDecodeFromEveryStorageFormAndSortByBytes)
     b.write(path);
 
     ImportOptions options;
-    options.legacyNames = cp932ToUtf8;
+    options.legacyNames = cp932ToUtf8;  // as the engine does
     auto doc = ImportedDocument::open(path, options);
     const auto& blocks = doc->blocks(1);
     EXPECT_EQ(names(blocks), (std::vector<std::string>{
@@ -95,7 +76,7 @@ TEST(BlockReaderTest, NamesDecodeFromEveryStorageFormAndSortByBytes)
     auto plain = ImportedDocument::open(path, {});
     const BlockDefinition* sjis = BlockReader::find(plain->blocks(1), "\x83\x75\x83\x8D\x83\x62\x83\x4E");
     ASSERT_NE(sjis, nullptr);
-    EXPECT_TRUE(isUtf8(sjis->name));
+    EXPECT_TRUE(isValidUtf8(sjis->name));
     EXPECT_NE(sjis->name, blocks[4].name);
 }
 
@@ -193,7 +174,7 @@ TEST(BlockReaderTest, PagesWithoutTheDictionaryChainHaveNoBlocks)
 
 TEST(BlockReaderTest, TheDocumentedExampleReads)
 {
-    // The example of pdfengine/README-blocks.md, as written there.
+    // The example of pdfengine/README.md, as written there.
     PdfBuilder b;
     QPDFObjectHandle page = b.addPage(
         "[0 0 595 842]", "",

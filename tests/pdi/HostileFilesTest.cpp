@@ -5,8 +5,8 @@
 #include "pdfengine/ImportRegistry.h"
 #include "pdfengine/ImportedDocument.h"
 #include "pdfengine/PcosQuery.h"
-#include "tests/pdi/PdfFixtures.h"
 #include "tests/pdi/PdiTestSupport.h"
+#include "tests/support/PdfFixtures.h"
 #include "tests/support/TestSupport.h"
 
 using namespace pdfengine;

@@ -9,8 +9,9 @@
 
 #include "pdfengine/PagePlacement.h"
 #include "pdfengine/PcosQuery.h"
-#include "tests/pdi/PdfFixtures.h"
 #include "tests/pdi/PdiTestSupport.h"
+#include "tests/support/EngineTestSupport.h"
+#include "tests/support/PdfFixtures.h"
 #include "tests/support/TestSupport.h"
 
 using namespace pdfengine;
@@ -44,20 +45,6 @@ struct Output {
 
     QPDF pdf;
 };
-
-// Objects of the written file with this /Type (or /Subtype for XObjects).
-int countObjects(const std::string& path, const std::string& key, const std::string& value)
-{
-    QPDF pdf;
-    pdf.processFile(path.c_str());
-    int count = 0;
-    for (QPDFObjectHandle o : pdf.getAllObjects()) {
-        QPDFObjectHandle dict = o.isStream() ? o.getDict() : o;
-        if (dict.isDictionary() && dict.getKey(key).isName() && dict.getKey(key).getName() == value)
-            ++count;
-    }
-    return count;
-}
 
 }  // namespace
 
@@ -97,8 +84,8 @@ TEST(ImportRegistryTest, OneFormXObjectPerDocumentAndPageForEveryPlacement)
     EXPECT_TRUE(watch.expired());
 
     std::string written = dir.file("out.pdf");
-    EXPECT_EQ(countObjects(written, "/Subtype", "/Form"), 2);
-    EXPECT_EQ(countObjects(written, "/Type", "/Page"), 50);
+    EXPECT_EQ(fixtures::countObjects(written, "/Subtype", "/Form"), 2);
+    EXPECT_EQ(fixtures::countObjects(written, "/Type", "/Page"), 50);
     if (testsupport::haveTool("qpdf")) {
         auto check = testsupport::run({"qpdf", "--check", written});
         EXPECT_EQ(check.status, 0) << check.out << check.err;
@@ -145,9 +132,9 @@ TEST(ImportRegistryTest, ImportingOnePageOfAThousandCopiesOnlyThatPage)
     out.addPage(form, PagePlacement::compute(doc->geometry(1), PageBox::Crop, 0, 0, {}), 100, 100);
     std::string written = dir.file("one.pdf");
     out.write(written);
-    EXPECT_EQ(countObjects(written, "/Type", "/Font"), 1);
-    EXPECT_EQ(countObjects(written, "/Subtype", "/Link"), 0);
-    EXPECT_EQ(countObjects(written, "/Type", "/Annot"), 0);
+    EXPECT_EQ(fixtures::countObjects(written, "/Type", "/Font"), 1);
+    EXPECT_EQ(fixtures::countObjects(written, "/Subtype", "/Link"), 0);
+    EXPECT_EQ(fixtures::countObjects(written, "/Type", "/Annot"), 0);
 }
 
 TEST(ImportRegistryTest, ResourcesSharedByPagesAreCopiedOnce)
@@ -171,8 +158,8 @@ TEST(ImportRegistryTest, ResourcesSharedByPagesAreCopiedOnce)
                     PagePlacement::compute(doc->geometry(n), PageBox::Crop, 0, 0, {}), 100, 100);
     std::string written = dir.file("out.pdf");
     out.write(written);
-    EXPECT_EQ(countObjects(written, "/Type", "/Font"), 1);
-    EXPECT_EQ(countObjects(written, "/Subtype", "/Form"), 3);
+    EXPECT_EQ(fixtures::countObjects(written, "/Type", "/Font"), 1);
+    EXPECT_EQ(fixtures::countObjects(written, "/Subtype", "/Form"), 3);
 }
 
 TEST(ImportRegistryTest, OutputIntentsAreCopiedOnce)
@@ -217,39 +204,6 @@ TEST(ImportRegistryTest, OutputIntentsAreCopiedOnce)
               "not really an ICC profile");
 }
 
-namespace {
-
-struct Pixels {
-    int width = 0, height = 0;
-    std::string rgb;
-    // "r", "g", "b" or "w" for the dominant colour at (x, y), y from the top.
-    char at(int x, int y) const
-    {
-        size_t i = (static_cast<size_t>(y) * width + x) * 3;
-        auto r = static_cast<unsigned char>(rgb[i]), g = static_cast<unsigned char>(rgb[i + 1]),
-             b = static_cast<unsigned char>(rgb[i + 2]);
-        if (r > 200 && g > 200 && b > 200)
-            return 'w';
-        return r > 200 ? 'r' : g > 200 ? 'g' : b > 200 ? 'b' : '?';
-    }
-};
-
-// The first page rendered at 72 dpi, one pixel per point.
-Pixels render(const std::string& pdf, const testsupport::TempDir& dir)
-{
-    auto result = testsupport::run(
-        {"pdftoppm", "-r", "72", "-f", "1", "-l", "1", "-singlefile", pdf, dir.file("render")});
-    EXPECT_EQ(result.status, 0) << result.err;
-    std::string ppm = testsupport::readFile(dir.file("render.ppm"));
-    Pixels p;
-    int maxval = 0, consumed = 0;
-    std::sscanf(ppm.c_str(), "P6 %d %d %d%n", &p.width, &p.height, &maxval, &consumed);
-    p.rgb = ppm.substr(static_cast<size_t>(consumed) + 1);
-    return p;
-}
-
-}  // namespace
-
 TEST(ImportRegistryTest, PlacedPagesRenderUprightAndClipped)
 {
     QUILLON_REQUIRE_TOOL("pdftoppm");
@@ -274,13 +228,13 @@ TEST(ImportRegistryTest, PlacedPagesRenderUprightAndClipped)
     std::string written = dir.file("placed.pdf");
     out.write(written);
 
-    Pixels p = render(written, dir);
+    enginetest::Raster p = enginetest::render(written);
     ASSERT_EQ(p.width, 100);
     ASSERT_EQ(p.height, 180);
-    EXPECT_EQ(p.at(5, 5), 'r');     // lower left of user space: top left when upright
-    EXPECT_EQ(p.at(75, 165), 'g');  // upper right (160..180, 60..80): bottom right
-    EXPECT_EQ(p.at(50, 90), 'w');
-    EXPECT_EQ(p.at(50, 178), 'w');  // no blue: it lies outside the crop box
+    EXPECT_EQ(p.colour(5, 174), 'r');  // lower left of user space: top left when upright
+    EXPECT_EQ(p.colour(75, 14), 'g');  // upper right (160..180, 60..80): bottom right
+    EXPECT_EQ(p.colour(50, 89), 'w');
+    EXPECT_EQ(p.colour(50, 1), 'w');  // no blue: it lies outside the crop box
 }
 
 TEST(ImportRegistryTest, ImportingLeavesTheImportedDocumentAsItWas)

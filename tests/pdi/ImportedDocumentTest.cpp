@@ -6,8 +6,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "tests/pdi/PdfFixtures.h"
 #include "tests/pdi/PdiTestSupport.h"
+#include "tests/support/PdfFixtures.h"
 #include "tests/support/TestSupport.h"
 
 using namespace pdfengine;

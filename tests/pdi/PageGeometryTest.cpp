@@ -3,8 +3,8 @@
 
 #include <gtest/gtest.h>
 
-#include "tests/pdi/PdfFixtures.h"
 #include "tests/pdi/PdiTestSupport.h"
+#include "tests/support/PdfFixtures.h"
 
 using namespace pdfengine;
 

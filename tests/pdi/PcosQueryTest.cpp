@@ -4,8 +4,8 @@
 
 #include <gtest/gtest.h>
 
-#include "tests/pdi/PdfFixtures.h"
 #include "tests/pdi/PdiTestSupport.h"
+#include "tests/support/PdfFixtures.h"
 #include "tests/support/TestSupport.h"
 
 using namespace pdfengine;

@@ -1,21 +1,9 @@
-// Texts and numbers read from or written for imported PDFs.
+// Texts read from imported PDFs.
 #include "pdfengine/PdfText.h"
 
 #include <gtest/gtest.h>
 
 using namespace pdfengine;
-
-TEST(PdfTextTest, Utf8IsCheckedStrictly)
-{
-    EXPECT_TRUE(isUtf8(""));
-    EXPECT_TRUE(isUtf8("plain"));
-    EXPECT_TRUE(isUtf8("\xE6\x97\xA5\xF0\x9F\x98\x80"));  // 日 and an emoji
-    EXPECT_FALSE(isUtf8("\xC0\xAF"));                     // overlong '/'
-    EXPECT_FALSE(isUtf8("\xED\xA0\x80"));                 // a surrogate
-    EXPECT_FALSE(isUtf8("\xE6\x97"));                     // cut short
-    EXPECT_FALSE(isUtf8("\x93\xFA"));                     // Shift-JIS 日
-    EXPECT_FALSE(isUtf8("\xF4\x90\x80\x80"));             // beyond U+10FFFF
-}
 
 TEST(PdfTextTest, NamesAreUtf8ElseDecodedElsePdfDocEncoding)
 {
@@ -31,15 +19,16 @@ TEST(PdfTextTest, NamesAreUtf8ElseDecodedElsePdfDocEncoding)
               "\xEF\xAC\x81\xC3\xBA");  // PDFDocEncoding: the fi ligature, u-acute
 }
 
-TEST(PdfTextTest, NumbersWithoutLocaleOrNoise)
+TEST(PdfTextTest, Cp932NamesDecodeAsWindowsDoes)
 {
-    EXPECT_EQ(shortestNumberText(612), "612");
-    EXPECT_EQ(shortestNumberText(0.1), "0.1");
-    EXPECT_EQ(shortestNumberText(-0.0), "0");
-    EXPECT_EQ(fixedNumberText(1.0, 6), "1");
-    EXPECT_EQ(fixedNumberText(0.375, 6), "0.375");
-    EXPECT_EQ(fixedNumberText(-0.0000001, 6), "0");
-    EXPECT_EQ(fixedNumberText(6.123233995736766e-17, 6), "0");
-    EXPECT_EQ(fixedNumberText(-12.3456789, 4), "-12.3457");
-    EXPECT_EQ(fixedNumberText(1e20, 2), "100000000000000000000");
+    // ブロック, then Windows' readings of the NEC circled one and of the wave
+    // dash code (U+FF5E, where other converters give U+301C).
+    EXPECT_EQ(cp932ToUtf8("\x83\x75\x83\x8D\x83\x62\x83\x4E"),
+              "\xE3\x83\x96\xE3\x83\xAD\xE3\x83\x83\xE3\x82\xAF");
+    EXPECT_EQ(cp932ToUtf8("\x87\x40\x81\x60"), "\xE2\x91\xA0\xEF\xBD\x9E");
+    EXPECT_EQ(cp932ToUtf8("\xB1\xB2"), "\xEF\xBD\xB1\xEF\xBD\xB2");  // half-width katakana
+    EXPECT_EQ(cp932ToUtf8(""), "");
+    // A lead byte without its partner and an unassigned code are not code page 932.
+    EXPECT_EQ(cp932ToUtf8("ab\x83"), std::nullopt);
+    EXPECT_EQ(cp932ToUtf8("\x85\x40"), std::nullopt);
 }

@@ -74,7 +74,7 @@ TEST(TextDecoder, MarksAndNames)
                  ByteOrderMark::Utf16LittleEndian, out);
     EXPECT_EQ(out, U"A");
     // Font names in code page 932 or UTF-8 (with or without its mark).
-    EXPECT_EQ(nameToUtf8("IPAex\x96\xbe\x92\xa9"), "IPAex明朝");
-    EXPECT_EQ(nameToUtf8("\xEF\xBB\xBFIPAex明朝"), "IPAex明朝");
-    EXPECT_EQ(nameToUtf8("Arial"), "Arial");
+    EXPECT_EQ(fontNameToUtf8("IPAex\x96\xbe\x92\xa9"), "IPAex明朝");
+    EXPECT_EQ(fontNameToUtf8("\xEF\xBB\xBFIPAex明朝"), "IPAex明朝");
+    EXPECT_EQ(fontNameToUtf8("Arial"), "Arial");
 }

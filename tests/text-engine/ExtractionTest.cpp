@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "pdfengine/FontFile.h"
-#include "tests/pdfengine/EngineTestSupport.h"
+#include "tests/support/EngineTestSupport.h"
 #include "tests/support/TestSupport.h"
 #include "tests/text-engine/TextTestSupport.h"
 

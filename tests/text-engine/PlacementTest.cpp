@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "tests/pdfengine/EngineTestSupport.h"
+#include "tests/support/EngineTestSupport.h"
 #include "tests/support/TestSupport.h"
 #include "tests/text-engine/TextTestSupport.h"
 

@@ -9,7 +9,7 @@
 #include <string>
 
 #include "pdfengine/Handle.h"
-#include "tests/pdfengine/EngineTestSupport.h"
+#include "tests/support/EngineTestSupport.h"
 #include "tests/support/TestSupport.h"
 #include "tests/text-engine/TextTestSupport.h"
 
@@ -144,10 +144,10 @@ TEST(TextState, MistakesAreReported)
     EXPECT_EQ(failure(p, [&] { PDF_set_text_pos(p, 1, std::nan("")); }),
               "5002 9 Argument 'y' is not a finite number (nan)");
     PDF_setfont(p, font, 10);
-    EXPECT_EQ(
-        failure(p, [&] { PDF_fit_textline(p, "x", 0, 0, 0, "position={middle 3}"); }),
-        "1113 9 Option 'position' expects one or two numbers or keywords (left, center, right, bottom, top), "
-        "not 'middle 3'");
+    EXPECT_EQ(failure(p, [&] { PDF_fit_textline(p, "x", 0, 0, 0, "position={middle 3}"); }),
+              "1113 9 Option 'position' expects one or two numbers or keywords (left center right, bottom "
+              "center top), "
+              "not 'middle 3'");
     EXPECT_EQ(
         failure(p, [&] { PDF_fit_textline(p, "x", 0, 0, 0, "fitmethod=slice"); }),
         "1109 9 Option 'fitmethod' does not accept 'slice' (expected nofit, clip, auto, meet or entire)");

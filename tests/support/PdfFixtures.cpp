@@ -1,7 +1,4 @@
-#include "tests/pdi/PdfFixtures.h"
-
-#include <qpdf/QPDFPageDocumentHelper.hh>
-#include <qpdf/QPDFWriter.hh>
+#include "tests/support/PdfFixtures.h"
 
 #include <cstdio>
 
@@ -49,6 +46,8 @@ void PdfBuilder::write(const std::string& path, const WriteOptions& options)
 {
     QPDFWriter writer(pdf_, path.c_str());
     writer.setStaticID(true);
+    if (!version_.empty())
+        writer.forcePDFVersion(version_);
     const char* user = options.userPassword.c_str();
     const char* owner = options.ownerPassword.c_str();
     switch (options.encryption) {
@@ -91,6 +90,19 @@ std::string rawPdf(const std::vector<std::string>& objects, const std::string& t
     pdf += "trailer\n<< /Size " + std::to_string(objects.size() + 1) + " " + trailerEntries +
            " >>\nstartxref\n" + std::to_string(xref) + "\n%%EOF\n";
     return pdf;
+}
+
+int countObjects(const std::string& path, const std::string& key, const std::string& value)
+{
+    QPDF pdf;
+    pdf.processFile(path.c_str());
+    int count = 0;
+    for (QPDFObjectHandle o : pdf.getAllObjects()) {
+        QPDFObjectHandle dict = o.isStream() ? o.getDict() : o;
+        if (dict.isDictionary() && dict.getKey(key).isName() && dict.getKey(key).getName() == value)
+            ++count;
+    }
+    return count;
 }
 
 std::string utf16be(const std::string& utf8)

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "pdfengine/PdiQpdf.h"
+#include "pdfengine/Qpdf.h"
 
 namespace fixtures {
 
@@ -40,10 +40,14 @@ public:
     void addTextBlock(QPDFObjectHandle page, const std::string& keyBytes,
                       const std::string& rect = "[10 20 110 40]", const std::string& entries = "");
 
+    // The header version write() gives the file ("2.0"); qpdf's choice when none.
+    void setVersion(const std::string& version) { version_ = version; }
+
     void write(const std::string& path, const WriteOptions& options = {});
 
 private:
     QPDF pdf_;
+    std::string version_;
 };
 
 // A PDF file from the bodies of objects 1, 2, ... (without "n 0 obj"/"endobj")
@@ -51,6 +55,10 @@ private:
 // table. Object 1 should be the catalog for "/Root 1 0 R" to work.
 std::string rawPdf(const std::vector<std::string>& objects,
                    const std::string& trailerEntries = "/Root 1 0 R");
+
+// The objects of a PDF file whose dictionary (a stream's for streams) has
+// this name under key: countObjects(path, "/Subtype", "/Form").
+int countObjects(const std::string& path, const std::string& key, const std::string& value);
 
 // A UTF-16BE text string with its byte-order mark, from UTF-8.
 std::string utf16be(const std::string& utf8);

@@ -60,6 +60,8 @@ struct Raster {
     std::vector<unsigned char> rgb;
     // The pixel under PDF point (x, y) of the page (origin bottom left).
     unsigned long pixel(int x, int y) const;
+    // Its colour as a letter: 'r', 'g', 'b', 'w' (white), 'k' (black), '?'.
+    char colour(int x, int y) const;
 };
 Raster render(const std::string& pdf, int page = 1);
 

@@ -1,4 +1,4 @@
-#include "tests/pdfengine/EngineTestSupport.h"
+#include "tests/support/EngineTestSupport.h"
 
 #include <gtest/gtest.h>
 
@@ -119,6 +119,24 @@ unsigned long Raster::pixel(int x, int y) const
     size_t at = (static_cast<size_t>(row) * static_cast<size_t>(width) + static_cast<size_t>(x)) * 3;
     return (static_cast<unsigned long>(rgb[at]) << 16) | (static_cast<unsigned long>(rgb[at + 1]) << 8) |
            rgb[at + 2];
+}
+
+char Raster::colour(int x, int y) const
+{
+    const unsigned long rgb = pixel(x, y);
+    const bool r = (rgb >> 16 & 0xFF) > 200, g = (rgb >> 8 & 0xFF) > 200, b = (rgb & 0xFF) > 200;
+    const bool low = (rgb >> 16 & 0xFF) < 50 && (rgb >> 8 & 0xFF) < 50 && (rgb & 0xFF) < 50;
+    if (r && g && b)
+        return 'w';
+    if (low)
+        return 'k';
+    if (r && !g && !b)
+        return 'r';
+    if (g && !r && !b)
+        return 'g';
+    if (b && !r && !g)
+        return 'b';
+    return '?';
 }
 
 Raster render(const std::string& pdf, int page)
