@@ -44,6 +44,15 @@ inline constexpr ErrorCode CannotRenameOutput{2003, PDF_IOError};
 inline constexpr ErrorCode CannotOpenTrace{2004, PDF_IOError};
 inline constexpr ErrorCode BadFileName{2005, PDF_ValueError};
 
+// 23xx image files; PDF_load_image reports them by returning -1.
+inline constexpr ErrorCode ImageFileNotFound{2301, PDF_IOError};
+inline constexpr ErrorCode ImageCannotRead{2302, PDF_IOError};
+inline constexpr ErrorCode ImageUnknownFormat{2303, PDF_IOError};
+inline constexpr ErrorCode ImageTypeMismatch{2304, PDF_ValueError};
+inline constexpr ErrorCode ImageUnsupported{2305, PDF_IOError};
+inline constexpr ErrorCode ImageDamaged{2306, PDF_IOError};
+inline constexpr ErrorCode ImageTooLarge{2307, PDF_IOError};
+
 // 3xxx scopes and state.
 inline constexpr ErrorCode WrongScope{3001, PDF_RuntimeError};
 inline constexpr ErrorCode RestoreWithoutSave{3002, PDF_RuntimeError};
@@ -52,6 +61,7 @@ inline constexpr ErrorCode NoBuffer{3004, PDF_RuntimeError};
 inline constexpr ErrorCode NoPages{3005, PDF_RuntimeError};
 
 // 4xxx handles and indices (fonts, imported documents and pages, images).
+inline constexpr ErrorCode BadImageHandle{4301, PDF_IndexError};
 
 // 5xxx values of function arguments.
 inline constexpr ErrorCode PageSizeOutOfRange{5001, PDF_ValueError};
