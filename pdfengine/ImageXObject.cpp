@@ -46,7 +46,7 @@ QPDFObjectHandle colorSpace(const LoadedImage& image)
 }
 
 // 16-bit Flate samples as 8-bit ones (the high byte of each), for versions
-// that cannot carry 16 bits.
+// that cannot carry 16 bits. Such samples never carry predictors.
 std::shared_ptr<const std::string> reducedTo8Bits(const LoadedImage& image)
 {
     const size_t samples = static_cast<size_t>(image.width) * static_cast<size_t>(image.height) *
@@ -103,6 +103,16 @@ QPDFObjectHandle makeStream(QPDF& pdf, const std::shared_ptr<const LoadedImage>&
         }
     } else {
         filter = QPDFObjectHandle::newName("/FlateDecode");
+        if (image->pngPredictors) {
+            parameters = QPDFObjectHandle::newDictionary();
+            parameters.replaceKey("/Predictor", QPDFObjectHandle::newInteger(15));
+            parameters.replaceKey("/Colors",
+                                  QPDFObjectHandle::newInteger(image->colorSpace == ImageColorSpace::Indexed
+                                                                   ? 1
+                                                                   : componentCount(image->colorSpace)));
+            parameters.replaceKey("/BitsPerComponent", QPDFObjectHandle::newInteger(bits));
+            parameters.replaceKey("/Columns", QPDFObjectHandle::newInteger(image->width));
+        }
     }
     stream.replaceStreamData(
         [data](Pipeline* out) {

@@ -37,6 +37,9 @@ struct LoadedImage {
     // The /ColorTransform of DCT data, when it must be given (RGB JPEGs that
     // a reader would otherwise take for YCbCr).
     std::optional<int> colorTransform;
+    // Flate data whose rows carry PNG predictors (a PNG file's own image
+    // data): /DecodeParms << /Predictor 15 /Colors /BitsPerComponent /Columns >>.
+    bool pngPredictors = false;
     // A colour-key mask: min and max of each component (for Indexed, of the
     // index) of the samples that are not painted.
     std::vector<int> colorKeyMask;

@@ -123,6 +123,9 @@ private:
     // transparency, alpha samples.
     void processRow(const unsigned char* row);
 
+    // The IDAT chunks' data, one zlib stream.
+    std::string imageData() const;
+
     png_structp png_ = nullptr;
     png_infop info_ = nullptr;
     PngSource source_;
@@ -139,6 +142,7 @@ private:
     png_color_16 transparentColor_{};
     std::vector<unsigned char> paletteAlpha_;
     bool anyTransparent_ = false;
+    bool passThrough_ = false;
 
     std::string colorRow_;
     std::string alphaRow_;
@@ -217,6 +221,12 @@ std::shared_ptr<LoadedImage> PngReader::read()
         image->dpiY = dpiFromDotsPerMetre(dpmY);
     }
 
+    // The file's own compressed data serves PDF as it is (with PNG predictors)
+    // when the colour samples are all it holds, in order and at most 8 bits
+    // deep (16-bit data may have to be reduced for older versions). The rows
+    // are decoded all the same: that checks the data, and tRNS needs them.
+    passThrough_ = !alphaChannel_ && bits_ <= 8 && png_get_interlace_type(png_, info_) == PNG_INTERLACE_NONE;
+
     const size_t rowBytes = png_get_rowbytes(png_, info_);
     colorRow_.resize((width_ * static_cast<size_t>(colorChannels_ * bits_) + 7) / 8);
     if (alphaChannel_)
@@ -242,7 +252,8 @@ std::shared_ptr<LoadedImage> PngReader::read()
         }
     }
 
-    image->data = color_.finish();
+    image->data = passThrough_ ? imageData() : color_.finish();
+    image->pngPredictors = passThrough_;
     if ((alphaChannel_ || transparencyChunk_) && anyTransparent_) {
         auto mask = std::make_shared<LoadedImage>();
         mask->format = ImageFormat::Png;
@@ -254,6 +265,28 @@ std::shared_ptr<LoadedImage> PngReader::read()
         image->softMask = std::move(mask);
     }
     return image;
+}
+
+std::string PngReader::imageData() const
+{
+    // libpng has read the chunks already, so their lengths are sound; they are
+    // checked again all the same.
+    std::string data;
+    const unsigned char* bytes = source_.data;
+    size_t position = 8;
+    while (position + 12 <= source_.size) {
+        const size_t length = size_t{bytes[position]} << 24 | size_t{bytes[position + 1]} << 16 |
+                              size_t{bytes[position + 2]} << 8 | bytes[position + 3];
+        if (length > source_.size - position - 12)
+            break;
+        const std::string_view type(reinterpret_cast<const char*>(bytes + position + 4), 4);
+        if (type == "IDAT")
+            data.append(reinterpret_cast<const char*>(bytes + position + 8), length);
+        else if (type == "IEND")
+            break;
+        position += 12 + length;
+    }
+    return data;
 }
 
 void PngReader::processRow(const unsigned char* row)
@@ -275,7 +308,8 @@ void PngReader::processRow(const unsigned char* row)
         color_.write(colorRow_);
         return;
     }
-    color_.write(row, colorRow_.size());
+    if (!passThrough_)
+        color_.write(row, colorRow_.size());
     if (!transparencyChunk_)
         return;
     for (size_t x = 0; x < width_; ++x) {

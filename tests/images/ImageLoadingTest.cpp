@@ -237,10 +237,14 @@ TEST(ImageLoadingTest, JpegDataIsWrittenAsTheFileHasIt)
     spec.pixel = [](int x, int y, int c) { return static_cast<unsigned>((x * 5 + y * 9 + c * 70) % 256); };
     const std::string jpeg = jpegBytes(spec);
     testsupport::writeFile(dir.file("photo.jpg"), jpeg);
-    const std::string pdf = dir.file("out.pdf");
-    writePlaced(pdf, dir.file("photo.jpg"), {0, 0, 100, 60});
-    ASSERT_EQ(testsupport::run({"pdfimages", "-j", pdf, dir.file("extracted")}).status, 0);
-    EXPECT_TRUE(testsupport::readFile(dir.file("extracted-000.jpg")) == jpeg);
+    // Also in an encrypted file, where the stream is encrypted as it is written.
+    for (const std::string options : {"", "masterpassword=secret"}) {
+        SCOPED_TRACE(options);
+        const std::string pdf = dir.file("out.pdf");
+        writePlaced(pdf, dir.file("photo.jpg"), {0, 0, 100, 60}, {}, options);
+        ASSERT_EQ(testsupport::run({"pdfimages", "-j", pdf, dir.file("extracted")}).status, 0);
+        EXPECT_TRUE(testsupport::readFile(dir.file("extracted-000.jpg")) == jpeg);
+    }
 }
 
 TEST(ImageLoadingTest, TheFilesResolutionGivesTheNaturalSize)
