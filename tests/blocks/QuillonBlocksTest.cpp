@@ -247,7 +247,7 @@ TEST(QuillonBlocksTest, AUnicodeBlockFileWorksLikeAShiftJisOne)
 
 TEST(QuillonBlocksTest, TheExampleOfTheDocumentationWorks)
 {
-    const std::string manual = readFile(sourcePath("docs/blocks.md"));
+    const std::string manual = readFile(sourcePath("docs/quillon-blocks.md"));
     const size_t start = manual.find("```ini\n");
     ASSERT_NE(start, std::string::npos);
     const size_t end = manual.find("```", start + 7);

@@ -151,6 +151,12 @@ std::vector<Case> cases()
         all.push_back(
             {"png_rgb8_trns", ".png", png(spec), {red, blue, yellow, white}, {"rgb", 3, 8, "image", true}});
     }
+    {
+        PngSpec spec = rgbPng(16, colors, opaque, false);
+        spec.transparentColor = {0, 65535, 0};  // green
+        all.push_back(
+            {"png_rgb16_trns", ".png", png(spec), {red, blue, yellow, white}, {"rgb", 3, 16, "image", true}});
+    }
     for (int bits : {1, 2, 4, 8, 16}) {
         const unsigned max = (1u << bits) - 1;
         const unsigned levels[4] = {0, bits == 1 ? max : max / 3, bits == 1 ? max : 2 * max / 3, max};

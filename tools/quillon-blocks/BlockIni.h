@@ -1,6 +1,6 @@
 // Reads the blocks of an INI file: one section per block, read with the
 // project's profile reader, so the file is Shift-JIS like the configuration
-// (or Unicode with a byte-order mark). docs/blocks.md describes the keys.
+// (or Unicode with a byte-order mark). docs/quillon-blocks.md describes the keys.
 #pragma once
 
 #include <string>

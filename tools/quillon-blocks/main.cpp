@@ -1,5 +1,5 @@
 // quillon-blocks input.pdf blocks.ini output.pdf: adds the blocks the INI file
-// describes to a copy of the PDF. docs/blocks.md is its manual.
+// describes to a copy of the PDF. docs/quillon-blocks.md is its manual.
 #include <cstdio>
 #include <exception>
 
