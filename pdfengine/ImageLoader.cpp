@@ -58,9 +58,7 @@ std::shared_ptr<LoadedImage> ImageLoader::load(std::string bytes, const std::str
         throw ImageError(ImageErrorKind::UnknownFormat,
                          "Image file '" + fileName + "' is not a JPEG, PNG, GIF or TIFF image");
     if (requested && *requested != *format)
-        throw ImageError(ImageErrorKind::TypeMismatch, "Image file '" + fileName + "' is a " +
-                                                           imageFormatName(*format) + " image, not " +
-                                                           imageFormatName(*requested));
+        throw typeMismatch(fileName, *format, *requested);
     if (!supported(*format))
         throw unreadableFormat(fileName, *format);
     switch (*format) {
@@ -79,6 +77,13 @@ std::shared_ptr<LoadedImage> ImageLoader::load(std::string bytes, const std::str
 ImageError damagedImage(const std::string& fileName, const std::string& detail)
 {
     return ImageError(ImageErrorKind::Damaged, "Image file '" + fileName + "' is damaged (" + detail + ")");
+}
+
+ImageError typeMismatch(const std::string& fileName, ImageFormat actual, ImageFormat requested)
+{
+    return ImageError(ImageErrorKind::TypeMismatch, "Image file '" + fileName + "' is a " +
+                                                        imageFormatName(actual) + " image, not " +
+                                                        imageFormatName(requested));
 }
 
 ImageError unreadableFormat(const std::string& fileName, ImageFormat format)

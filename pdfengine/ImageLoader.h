@@ -46,6 +46,9 @@ public:
 // "Image file 'x.png' is damaged (detail)".
 ImageError damagedImage(const std::string& fileName, const std::string& detail);
 
+// "Image file 'x.png' is a JPEG image, not PNG".
+ImageError typeMismatch(const std::string& fileName, ImageFormat actual, ImageFormat requested);
+
 // "Image file 'x.gif' is a GIF image, which this build cannot read".
 ImageError unreadableFormat(const std::string& fileName, ImageFormat format);
 

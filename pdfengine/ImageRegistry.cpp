@@ -76,6 +76,34 @@ std::string sha256(std::string_view bytes)
     return QUtil::hex_encode(crypto->SHA2_digest());
 }
 
+// The whole content of an open regular file, refused beyond maxFileBytes.
+std::string readWhole(int fd, const struct stat& st, const std::string& name)
+{
+    const auto tooLarge = [&name](const std::string& size) {
+        return ImageError(ImageErrorKind::TooLarge,
+                          "Image file '" + name + "' is too large (" + size + "at most 256 MB)");
+    };
+    if (static_cast<uint64_t>(st.st_size) > ImageLimits::maxFileBytes)
+        throw tooLarge(std::to_string(st.st_size >> 20) + " MB; ");
+    std::string bytes;
+    bytes.reserve(static_cast<size_t>(st.st_size));
+    char chunk[65536];
+    for (;;) {
+        const ssize_t n = ::read(fd, chunk, sizeof chunk);
+        if (n > 0) {
+            bytes.append(chunk, static_cast<size_t>(n));
+            // A file that grows while it is read is not let past the limit.
+            if (bytes.size() > ImageLimits::maxFileBytes)
+                throw tooLarge("");
+        } else if (n == 0) {
+            return bytes;
+        } else if (errno != EINTR) {
+            throw ImageError(ImageErrorKind::CannotRead,
+                             "Couldn't read image file '" + name + "' (" + systemMessage(errno) + ")");
+        }
+    }
+}
+
 }  // namespace
 
 int ImageRegistry::load(std::string_view type, std::string_view fileName,
@@ -116,28 +144,7 @@ int ImageRegistry::load(std::string_view type, std::string_view fileName,
             entry.key = known->second.key;
         }
         if (!entry.image) {
-            if (static_cast<uint64_t>(st.st_size) > ImageLimits::maxFileBytes)
-                throw ImageError(ImageErrorKind::TooLarge, "Image file '" + name + "' is too large (" +
-                                                               std::to_string(st.st_size >> 20) +
-                                                               " MB; at most 256 MB)");
-            std::string bytes;
-            bytes.reserve(static_cast<size_t>(st.st_size));
-            char chunk[65536];
-            for (;;) {
-                const ssize_t n = ::read(file.fd, chunk, sizeof chunk);
-                if (n > 0) {
-                    bytes.append(chunk, static_cast<size_t>(n));
-                    // A file that grows while it is read is not let past the limit.
-                    if (bytes.size() > ImageLimits::maxFileBytes)
-                        throw ImageError(ImageErrorKind::TooLarge,
-                                         "Image file '" + name + "' is too large (at most 256 MB)");
-                } else if (n == 0) {
-                    break;
-                } else if (errno != EINTR) {
-                    throw ImageError(ImageErrorKind::CannotRead, "Couldn't read image file '" + name + "' (" +
-                                                                     systemMessage(errno) + ")");
-                }
-            }
+            std::string bytes = readWhole(file.fd, st, name);
             entry.key = sha256(bytes) + ":" + std::to_string(bytes.size());
             if (auto known = byContent_.find(entry.key); known != byContent_.end())
                 entry.image = known->second.lock();
@@ -146,11 +153,9 @@ int ImageRegistry::load(std::string_view type, std::string_view fileName,
             byContent_[entry.key] = entry.image;
             byFile_[stamp] = Known{entry.key, entry.image};
         }
-        // A shared image was checked against the type its first load asked for.
+        // An image found again was loaded by a call that may have named another type.
         if (requested && entry.image->format != *requested)
-            throw ImageError(ImageErrorKind::TypeMismatch, "Image file '" + name + "' is a " +
-                                                               imageFormatName(entry.image->format) +
-                                                               " image, not " + imageFormatName(*requested));
+            throw typeMismatch(name, entry.image->format, *requested);
         const int handle = nextHandle_++;
         handles_.emplace(handle, std::move(entry));
         return handle;

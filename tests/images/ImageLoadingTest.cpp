@@ -65,6 +65,9 @@ TEST(ImageLoadingTest, FilesThatCannotBeLoadedGiveMinusOneAndAMessage)
     }
     // The type word is compared without case, and the name says nothing.
     EXPECT_GE(PDF_load_image(p, "JPEG", dir.file("photo.png").c_str(), 0, ""), 1);
+    // Loaded already, the image is shared, and still checked against the type asked for.
+    EXPECT_EQ(PDF_load_image(p, "gif", dir.file("photo.png").c_str(), 0, ""), -1);
+    EXPECT_EQ(PDF_get_errmsg(p), "Image file '" + dir.file("photo.png") + "' is a JPEG image, not GIF");
 }
 
 TEST(ImageLoadingTest, MistakesInTheCallAreFatal)
