@@ -11,10 +11,13 @@
 #include "pdfengine/ApiTrace.h"
 #include "pdfengine/Document.h"
 #include "pdfengine/Imports.h"
+#include "pdfengine/ImageRegistry.h"
 #include "pdfengine/OutputFile.h"
 #include "pdfengine/Settings.h"
 
 namespace pdfengine {
+
+class FontRegistry;
 
 // Scopes as bits, so a call can allow several. Path is the part of page
 // scope between starting a path and painting it, where only path operators
@@ -42,6 +45,11 @@ public:
     // The imported documents and pages the handle has open.
     Imports& imports() { return imports_; }
     ApiTrace& trace() { return trace_; }
+    // The fonts loaded with this handle.
+    FontRegistry& fonts() { return *fonts_; }
+    // A remark a call adds to its trace line (characters shown as notdef...).
+    void noteForTrace(std::string note) { traceNote_ = std::move(note); }
+    std::string takeTraceNote() { return std::move(traceNote_); }
 
     // A fatal error was reported: the open document will write no file, and
     // the closing calls stop failing for state reasons.
@@ -64,11 +72,15 @@ public:
 
     // The open document and page; the scope check guarantees they exist.
     Document& document() { return *document_; }
+    Document* openDocument() { return document_.get(); }
     Page& page() { return document_->page(); }
 
     void setGraphicsOptions(std::string_view optlist);
     void setColor(std::string_view fstype, std::string_view colorspace, double c1, double c2, double c3,
                   double c4);
+
+    // Loaded images; they outlive documents until their handles are closed.
+    ImageRegistry& images() { return images_; }
 
     // Tests make the next output files fail at a chosen step.
     void setOutputFault(OutputFault fault) { outputFault_ = fault; }
@@ -79,12 +91,15 @@ private:
     Settings settings_;
     ApiTrace trace_;
     Imports imports_;
+    ImageRegistry images_;
     std::unique_ptr<Document> document_;
     std::string filename_;
     std::string buffer_;
     bool haveBuffer_ = false;
     bool failed_ = false;
     OutputFault outputFault_ = OutputFault::None;
+    std::unique_ptr<FontRegistry> fonts_;
+    std::string traceNote_;
 };
 
 }  // namespace pdfengine

@@ -60,6 +60,15 @@ inline constexpr ErrorCode PcosBadPath{2210, PDF_SyntaxError};
 inline constexpr ErrorCode PcosPathNotFound{2211, PDF_SyntaxError};
 inline constexpr ErrorCode PcosWrongType{2212, PDF_TypeError};
 
+// 24xx image files; PDF_load_image reports them by returning -1.
+inline constexpr ErrorCode ImageFileNotFound{2401, PDF_IOError};
+inline constexpr ErrorCode ImageCannotRead{2402, PDF_IOError};
+inline constexpr ErrorCode ImageUnknownFormat{2403, PDF_IOError};
+inline constexpr ErrorCode ImageTypeMismatch{2404, PDF_ValueError};
+inline constexpr ErrorCode ImageUnsupported{2405, PDF_IOError};
+inline constexpr ErrorCode ImageDamaged{2406, PDF_IOError};
+inline constexpr ErrorCode ImageTooLarge{2407, PDF_IOError};
+
 // 3xxx scopes and state.
 inline constexpr ErrorCode WrongScope{3001, PDF_RuntimeError};
 inline constexpr ErrorCode RestoreWithoutSave{3002, PDF_RuntimeError};
@@ -70,6 +79,7 @@ inline constexpr ErrorCode NoBuffer{3004, PDF_RuntimeError};
 inline constexpr ErrorCode BadPdiDocumentHandle{4101, PDF_IndexError};
 inline constexpr ErrorCode BadPdiPageHandle{4102, PDF_IndexError};
 inline constexpr ErrorCode PdiPageOutOfRange{4103, PDF_IndexError};
+inline constexpr ErrorCode BadImageHandle{4301, PDF_IndexError};
 
 // 5xxx values of function arguments.
 inline constexpr ErrorCode PageSizeOutOfRange{5001, PDF_ValueError};
@@ -78,6 +88,15 @@ inline constexpr ErrorCode UnknownArgumentKeyword{5003, PDF_ValueError};
 inline constexpr ErrorCode ArgumentOutOfRange{5004, PDF_ValueError};
 inline constexpr ErrorCode BadInfoKey{5005, PDF_ValueError};
 inline constexpr ErrorCode BadText{5006, PDF_ValueError};
+
+// Fonts and text, numbered in the ranges of their kinds: a font that cannot be
+// found, read or embedded (23xx), text without a font (31xx), font handles
+// (40xx), encodings and versions a font cannot take (51xx).
+inline constexpr ErrorCode FontUnavailable{2301, PDF_IOError};
+inline constexpr ErrorCode NoFont{3101, PDF_RuntimeError};
+inline constexpr ErrorCode BadFontHandle{4001, PDF_IndexError};
+inline constexpr ErrorCode UnknownEncoding{5101, PDF_ValueError};
+inline constexpr ErrorCode FontNeedsVersion{5102, PDF_ValueError};
 
 // 9xxx failures of the machine or of the engine itself.
 inline constexpr ErrorCode OutOfMemory{9001, PDF_MemoryError};
