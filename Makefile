@@ -27,6 +27,19 @@ test-sanitize: deps
 	@ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
 	  ctest --test-dir $(SANITIZE_BUILD) --output-on-failure -j $(JOBS)
 
+# The demo renders the background form, then the invoice that imports it. A run
+# reports its errors on standard error and still ends with status 0, so the demo
+# fails on anything written there.
+demo: build
+	@mkdir -p out
+	@for conf in background demo; do \
+	  rm -f out/$$conf.pdf; \
+	  $(BUILD)/quillon examples/$$conf.conf >/dev/null 2>out/$$conf.err || exit 1; \
+	  if [ -s out/$$conf.err ] || [ ! -s out/$$conf.pdf ]; then cat out/$$conf.err >&2; exit 1; fi; \
+	  rm -f out/$$conf.err; \
+	done
+	@echo "demo: out/demo.pdf (the invoice over out/background.pdf); run log: out/demo.log"
+
 format: deps
 	@git ls-files '*.cpp' '*.h' '*.c' | grep -v '_table' | xargs clang-format -i
 
