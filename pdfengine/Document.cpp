@@ -160,9 +160,7 @@ void Document::write(Pipeline& out)
     RandomDataOverride fixedRandom(deterministic_);
     QPDFWriter writer(*pdf_);
     writer.setOutputPipeline(&out);
-    // From 1.5 on, page dictionaries and the other small objects go into compressed
-    // object streams: about 170 bytes less per page. Older readers know none.
-    writer.setObjectStreamMode(version_ >= 15 ? qpdf_o_generate : qpdf_o_disable);
+    writer.setObjectStreamMode(qpdf_o_disable);
     writer.forcePDFVersion(std::to_string(version_ / 10) + "." + std::to_string(version_ % 10));
     if (deterministic_) {
         writer.setStaticID(true);
