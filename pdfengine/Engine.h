@@ -7,6 +7,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <utility>
 
 #include "pdfengine/ApiTrace.h"
 #include "pdfengine/Document.h"
@@ -47,9 +48,10 @@ public:
     ApiTrace& trace() { return trace_; }
     // The fonts loaded with this handle.
     FontRegistry& fonts() { return *fonts_; }
-    // A remark a call adds to its trace line (characters shown as notdef...).
-    void noteForTrace(std::string note) { traceNote_ = std::move(note); }
-    std::string takeTraceNote() { return std::move(traceNote_); }
+    // A remark a call adds to its trace line (characters shown as notdef...);
+    // several remarks of one call are joined by "; ".
+    void noteForTrace(const std::string& note) { traceNote_ += traceNote_.empty() ? note : "; " + note; }
+    std::string takeTraceNote() { return std::exchange(traceNote_, std::string()); }
 
     // A fatal error was reported: the open document will write no file, and
     // the closing calls stop failing for state reasons.

@@ -69,6 +69,12 @@ inline constexpr ErrorCode ImageUnsupported{2405, PDF_IOError};
 inline constexpr ErrorCode ImageDamaged{2406, PDF_IOError};
 inline constexpr ErrorCode ImageTooLarge{2407, PDF_IOError};
 
+// 26xx blocks of imported pages that cannot be filled; the fill calls report
+// them by returning -1.
+inline constexpr ErrorCode BlockNotFound{2601, PDF_ValueError};
+inline constexpr ErrorCode BlockWrongType{2602, PDF_TypeError};
+inline constexpr ErrorCode BlockUnusable{2603, PDF_ValueError};
+
 // 3xxx scopes and state.
 inline constexpr ErrorCode WrongScope{3001, PDF_RuntimeError};
 inline constexpr ErrorCode RestoreWithoutSave{3002, PDF_RuntimeError};

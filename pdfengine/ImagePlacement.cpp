@@ -4,24 +4,11 @@
 
 #include "pdfengine/EngineError.h"
 #include "pdfengine/FitScale.h"
+#include "pdfengine/Matrix.h"
 #include "pdfengine/NumberFormat.h"
 #include "pdfengine/Page.h"
 
 namespace pdfengine {
-
-namespace {
-
-// Matrices carry scale factors, so they get more decimals than coordinates.
-constexpr int matrixDecimals = 6;
-
-void writeMatrix(ContentBuilder& out, const QPDFMatrix& m)
-{
-    for (double value : {m.a, m.b, m.c, m.d, m.e, m.f})
-        out.number(value, matrixDecimals);
-    out.op("cm");
-}
-
-}  // namespace
 
 ImagePlacement ImagePlacement::compute(double naturalWidth, double naturalHeight, const PdfRect& box,
                                        const ImageFit& fit)

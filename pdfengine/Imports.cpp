@@ -233,6 +233,18 @@ void Imports::fitPage(int handle, double x, double y, std::string_view optlist, 
     page.notePlacement(handle, placement.matrix());
 }
 
+const std::vector<BlockDefinition>& Imports::blocks(int handle) const
+{
+    const OpenPage& imported = page(handle);
+    return imported.source->blocks(imported.number);
+}
+
+std::string Imports::describePage(int handle) const
+{
+    const OpenPage& imported = page(handle);
+    return imported.source->describePage(imported.number);
+}
+
 int Imports::process(int documentHandle, int pageHandle, std::string_view optlist, Document& output)
 {
     const std::shared_ptr<ImportedDocument>& source = document(documentHandle);

@@ -2,6 +2,8 @@
 // code that adds calls adds its table here, next to the others.
 #pragma once
 
+#include <array>
+#include <cstddef>
 #include <string_view>
 
 #include "pdfengine/OptionList.h"
@@ -141,5 +143,59 @@ inline constexpr OptionDef processPdiDefs[] = {
     {.name = "action", .type = OptionType::Keyword, .keywords = pdiActions},
 };
 inline constexpr OptionTable processPdi{processPdiDefs};
+
+// PDF_fill_textblock and PDF_fill_imageblock: the block's properties, which the
+// options override. Values that would make no sense on any page are out of range.
+inline constexpr double blockLimit = 10000;
+
+template <size_t A, size_t B>
+constexpr std::array<OptionDef, A + B> joined(const std::array<OptionDef, A>& a,
+                                              const std::array<OptionDef, B>& b)
+{
+    std::array<OptionDef, A + B> all{};
+    for (size_t i = 0; i < A; ++i)
+        all[i] = a[i];
+    for (size_t i = 0; i < B; ++i)
+        all[A + i] = b[i];
+    return all;
+}
+
+// What text and image blocks share: where the content sits and the frame.
+inline constexpr std::array<OptionDef, 7> blockDefs{{
+    {.name = "position", .type = OptionType::List, .minItems = 1, .maxItems = 2},
+    {.name = "fitmethod", .type = OptionType::Keyword, .keywords = fitMethods},
+    {.name = "margin",
+     .type = OptionType::NumberList,
+     .min = 0,
+     .max = blockLimit,
+     .minItems = 1,
+     .maxItems = 2},
+    {.name = "rotate", .type = OptionType::Number},
+    {.name = "bgcolor", .type = OptionType::Color},
+    {.name = "bordercolor", .type = OptionType::Color},
+    {.name = "linewidth", .type = OptionType::Number, .min = 0, .max = blockLimit},
+}};
+inline constexpr auto fillTextblockDefs = joined(
+    blockDefs, std::array<OptionDef, 13>{{
+                   {.name = "encoding", .type = OptionType::String},
+                   {.name = "font", .type = OptionType::Integer, .min = -1},
+                   {.name = "textlen", .type = OptionType::Integer, .min = 0},
+                   {.name = "fontname", .type = OptionType::String},
+                   {.name = "fontsize", .type = OptionType::Number, .min = 0, .max = blockLimit},
+                   {.name = "fillcolor", .type = OptionType::Color},
+                   {.name = "strokecolor", .type = OptionType::Color},
+                   {.name = "charspacing", .type = OptionType::Number, .min = -blockLimit, .max = blockLimit},
+                   {.name = "wordspacing", .type = OptionType::Number, .min = -blockLimit, .max = blockLimit},
+                   {.name = "horizscaling", .type = OptionType::Number, .min = 1, .max = blockLimit},
+                   {.name = "shrinklimit", .type = OptionType::Number, .min = 1, .max = 100},
+                   {.name = "textflow", .type = OptionType::Boolean},
+                   {.name = "defaulttext", .type = OptionType::String},
+               }});
+inline constexpr OptionTable fillTextblock{fillTextblockDefs};
+inline constexpr auto fillImageblockDefs =
+    joined(blockDefs, std::array<OptionDef, 1>{{
+                          {.name = "defaultimage", .type = OptionType::String},
+                      }});
+inline constexpr OptionTable fillImageblock{fillImageblockDefs};
 
 }  // namespace pdfengine::options

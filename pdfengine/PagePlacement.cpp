@@ -4,42 +4,13 @@
 #include <cmath>
 
 #include "pdfengine/FitScale.h"
+#include "pdfengine/Matrix.h"
 #include "pdfengine/NumberFormat.h"
 #include "pdfengine/PdiError.h"
 
 namespace pdfengine {
 
 namespace {
-
-// first, then second (PDF matrices act on row vectors).
-QPDFMatrix then(const QPDFMatrix& first, const QPDFMatrix& second)
-{
-    QPDFMatrix result = second;
-    result.concat(first);
-    return result;
-}
-
-// Counter-clockwise rotation, exact for multiples of 90 degrees.
-QPDFMatrix rotation(double degrees)
-{
-    double d = std::fmod(degrees, 360.0);
-    if (d < 0)
-        d += 360;
-    double c, s;
-    if (d == 0) {
-        c = 1, s = 0;
-    } else if (d == 90) {
-        c = 0, s = 1;
-    } else if (d == 180) {
-        c = -1, s = 0;
-    } else if (d == 270) {
-        c = 0, s = -1;
-    } else {
-        double r = d * M_PI / 180.0;
-        c = std::cos(r), s = std::sin(r);
-    }
-    return QPDFMatrix(c, s, -s, c, 0, 0);
-}
 
 // Maps the box to [0 W] x [0 H] as the page is displayed, turned clockwise by
 // its /Rotate.
@@ -81,21 +52,10 @@ void requireFinite(double value, const char* what)
                        std::string("The ") + what + " of a page placement is not finite");
 }
 
-// Matrices keep six decimals: a page turned by an odd angle must not drift
-// by more than a millionth of a point per unit.
-constexpr int matrixDecimals = 6;
-
-void writeMatrix(ContentBuilder& out, const QPDFMatrix& m)
-{
-    for (double v : {m.a, m.b, m.c, m.d, m.e, m.f})
-        out.number(v, matrixDecimals);
-    out.op("cm");
-}
-
 void writeClip(ContentBuilder& out, double x, double y, double w, double h)
 {
     for (double v : {x, y, w, h})
-        out.number(v, matrixDecimals);
+        out.number(v, 6);
     out.op("re W n");
 }
 

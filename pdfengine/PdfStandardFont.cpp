@@ -24,6 +24,10 @@ GlyphRun::Glyph PdfStandardFont::measure(uint8_t code) const
     GlyphRun::Glyph g;
     int width = font_.width(encoding_, code);
     g.unicode = encoding_.unicode(code);
+    // The control codes are ASCII's in every 8-bit encoding; text flow needs
+    // to know line feeds even though no font has a glyph for them.
+    if (g.unicode == 0 && code < 32)
+        g.unicode = code;
     if (width < 0) {
         g.missing = true;
         g.code = g.glyph = 0;

@@ -12,9 +12,15 @@ bool isSpace(char32_t c)
     return c == U' ' || c == 0x3000;
 }
 
-bool isLineEnd(char32_t c)
+// CR or LF: 8-bit fonts may know no character for their control codes, so the
+// one-byte codes 10 and 13 count too.
+char32_t lineEnd(const GlyphRun::Glyph& g)
 {
-    return c == U'\n' || c == U'\r';
+    if (g.unicode == U'\n' || g.unicode == U'\r')
+        return g.unicode;
+    if (g.unicode == 0 && g.codeLength == 1 && (g.code == 10 || g.code == 13))
+        return static_cast<char32_t>(g.code);
+    return 0;
 }
 
 bool isCjk(char32_t c)
@@ -70,10 +76,10 @@ std::vector<TextFlow::Line> TextFlow::breakLines(const GlyphRun& run, const Text
         bool wrapped = false;
         for (; i < count; ++i) {
             const GlyphRun::Glyph& g = glyphs[i];
-            if (isLineEnd(g.unicode)) {
+            if (char32_t ending = lineEnd(g)) {
                 end = i;
                 next = i + 1;
-                if (g.unicode == U'\r' && next < count && glyphs[next].unicode == U'\n')
+                if (ending == U'\r' && next < count && lineEnd(glyphs[next]) == U'\n')
                     ++next;
                 break;
             }

@@ -156,19 +156,23 @@ double Typesetter::stringWidth(std::string_view text, int font, double size)
     return LineMeasure::of(run).width(state);
 }
 
+std::string_view Typesetter::textBytes(const char* text, int length, const OptionList& options)
+{
+    if (length < 0)
+        throw EngineError(err::ArgumentOutOfRange, "Text length " + std::to_string(length) + " is negative");
+    if (!text)
+        return {};
+    if (length == 0 && options.has("textlen"))
+        length = options.getInteger("textlen", 0);
+    return length > 0 ? std::string_view(text, static_cast<size_t>(length)) : std::string_view(text);
+}
+
 void Typesetter::fitTextLine(const char* text, int length, double x, double y, std::string_view optlist)
 {
     requireFinite(x, "x");
     requireFinite(y, "y");
     const OptionList options = OptionList::parse(optlist, options::fitTextline);
-    if (length < 0)
-        throw EngineError(err::ArgumentOutOfRange, "Text length " + std::to_string(length) + " is negative");
-    std::string_view bytes;
-    if (text) {
-        if (length == 0 && options.has("textlen"))
-            length = options.getInteger("textlen", 0);
-        bytes = length > 0 ? std::string_view(text, static_cast<size_t>(length)) : std::string_view(text);
-    }
+    std::string_view bytes = textBytes(text, length, options);
 
     Page& page = engine_.page();
     TextState state = page.text().wanted;

@@ -11,6 +11,7 @@ namespace pdfengine {
 
 class Engine;
 class LoadedFont;
+class OptionList;
 struct TextState;
 
 class Typesetter {
@@ -29,12 +30,18 @@ public:
     // `length` 0: the option textlen, else up to the first NUL.
     void fitTextLine(const char* text, int length, double x, double y, std::string_view optlist);
 
-private:
-    // The current font of a state; a runtime error when none is set.
-    LoadedFont& fontOf(const TextState& state);
+    // The bytes of a text argument: `length` of them, or with `length` 0 the
+    // option textlen, else up to the first NUL. A null text is empty.
+    static std::string_view textBytes(const char* text, int length, const OptionList& options);
+    // The text as the font shows it; a value error for bytes the font's
+    // encoding cannot read.
     GlyphRun map(LoadedFont& font, std::string_view text);
     // Records what the font lacked for the call's trace line.
     void noteMissing(const LoadedFont& font, const GlyphRun& run);
+
+private:
+    // The current font of a state; a runtime error when none is set.
+    LoadedFont& fontOf(const TextState& state);
 
     Engine& engine_;
 };

@@ -1,8 +1,6 @@
-// Filling the blocks of imported pages. Text needs the fonts of the engine,
-// which are not wired yet: until they are, PDF_fill_textblock reports every
-// call as a block it could not fill (the non-fatal -1 of a failed fill), so
-// that its callers can be built and run.
+// Filling the blocks of imported pages.
 #include "pdfengine/ApiCall.h"
+#include "pdfengine/BlockFiller.h"
 
 using namespace pdfengine;
 using namespace pdfengine::api;
@@ -10,6 +8,7 @@ using namespace pdfengine::api;
 namespace {
 
 constexpr ApiSpec fillTextblock{"PDF_fill_textblock", PageScope, NonFatal::Recoverable};
+constexpr ApiSpec fillImageblock{"PDF_fill_imageblock", PageScope, NonFatal::Recoverable};
 
 }  // namespace
 
@@ -18,12 +17,18 @@ extern "C" int PDF_fill_textblock(PDF* p, int page, const char* blockname, const
 {
     return call(
         p, fillTextblock, -1,
-        [&](Engine&) -> int {
-            throw EngineError(err::Internal,
-                              "Text block '" + std::string(textArg(blockname)) +
-                                  "' cannot be filled: this "
-                                  "engine cannot fill text blocks yet",
-                              true);
+        [&](Engine& engine) {
+            return BlockFiller(engine).fillText(page, textArg(blockname), text, len, textArg(optlist));
         },
         page, blockname, Text{text, len}, len, optlist);
+}
+
+extern "C" int PDF_fill_imageblock(PDF* p, int page, const char* blockname, int image, const char* optlist)
+{
+    return call(
+        p, fillImageblock, -1,
+        [&](Engine& engine) {
+            return BlockFiller(engine).fillImage(page, textArg(blockname), image, textArg(optlist));
+        },
+        page, blockname, image, optlist);
 }
