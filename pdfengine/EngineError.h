@@ -69,6 +69,14 @@ inline constexpr ErrorCode ImageUnsupported{2405, PDF_IOError};
 inline constexpr ErrorCode ImageDamaged{2406, PDF_IOError};
 inline constexpr ErrorCode ImageTooLarge{2407, PDF_IOError};
 
+// 27xx form fields: names, groups, types and values of fields.
+inline constexpr ErrorCode DuplicateFieldName{2701, PDF_ValueError};
+inline constexpr ErrorCode RadioWithoutGroup{2702, PDF_ValueError};
+inline constexpr ErrorCode UnknownFieldType{2703, PDF_ValueError};
+inline constexpr ErrorCode BadFieldName{2704, PDF_ValueError};
+inline constexpr ErrorCode FieldWithoutArea{2705, PDF_ValueError};
+inline constexpr ErrorCode BadFieldValue{2706, PDF_ValueError};
+
 // 3xxx scopes and state.
 inline constexpr ErrorCode WrongScope{3001, PDF_RuntimeError};
 inline constexpr ErrorCode RestoreWithoutSave{3002, PDF_RuntimeError};
