@@ -52,7 +52,12 @@ FieldType fieldTypeOf(std::string_view type)
 
 Handle name(std::string_view text)
 {
-    return Handle::newName("/" + std::string(text));
+    // qpdf writes other delimiters as #xx itself but takes # as the start of
+    // such an escape.
+    std::string escaped = "/";
+    for (char c : text)
+        escaped += c == '#' ? std::string("#23") : std::string(1, c);
+    return Handle::newName(escaped);
 }
 
 Handle colorArray(const Color& color)
@@ -371,6 +376,9 @@ void FormFields::createField(Engine& engine, Rect rect, std::string_view fieldNa
                 throw EngineError(err::DuplicateFieldName,
                                   "Field name " + inQuotes(fullName) + " is already used");
             group = groupOf(fullName, item);
+            if (item == "Off")
+                throw EngineError(err::BadFieldName, "Radio button " + inQuotes(fullName) +
+                                                         " cannot be named Off, the name of its off state");
         }
         const std::string onState = fieldType == FieldType::CheckBox ? kCheckBoxOn : item;
         const bool on = switchedOn(value, onState, fullName);

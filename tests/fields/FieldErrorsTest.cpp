@@ -61,6 +61,8 @@ TEST_F(FieldErrors, RadioButtonsNeedTheirGroup)
     EXPECT_EQ(failure(p, [&] { PDF_create_fieldgroup(p, "g", 0, "fieldtype=radiobutton"); }), "no error");
     EXPECT_EQ(failure(p, [&] { PDF_create_fieldgroup(p, "g", 0, "fieldtype=radiobutton"); }),
               "2701 9 Field name 'g' is already used");
+    EXPECT_EQ(field("g.Off", "radiobutton"),
+              "2704 9 Radio button 'g.Off' cannot be named Off, the name of its off state");
     EXPECT_EQ(field("g.a", "radiobutton"), "no error");
     EXPECT_EQ(field("g.a", "radiobutton"), "2701 9 Field name 'g.a' is already used");
     EXPECT_EQ(field("g.b", "textfield"),

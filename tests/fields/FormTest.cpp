@@ -85,13 +85,19 @@ TEST(FormFields, LaterButtonSwitchedOnTurnsTheEarlierOneOff)
         PDF_create_fieldgroup(p, "g", 0, "fieldtype=radiobutton");
         PDF_create_field(p, 20, 20, 40, 40, "g.first", 0, "radiobutton", "currentvalue=On");
         PDF_create_field(p, 60, 20, 80, 40, "g.second", 0, "radiobutton", "currentvalue=On");
+        // Items are PDF names: delimiters and UTF-8 are escaped.
+        PDF_create_fieldgroup(p, "h", 0, "fieldtype=radiobutton");
+        PDF_create_field(p, 20, 60, 40, 80, "\xEF\xBB\xBFh.\xE6\x97\xA5 #(x)", 0, "radiobutton",
+                         "currentvalue=On");
     });
+    EXPECT_EQ(fieldstest::qpdfProblems(pdf), "");
     auto form = report(pdf);
     EXPECT_EQ(form.field("g"), "/second 2");
     std::string states;
     for (const auto& w : form.all("widget"))
         states += w[3] + " ";
-    EXPECT_EQ(states, "/Off /second ");
+    EXPECT_EQ(states, "/Off /second /\xE6\x97\xA5 #(x) ");
+    EXPECT_EQ(form.field("h"), "/\xE6\x97\xA5 #(x) 1");
 }
 
 TEST(FormFields, DottedNamesMakeFieldsThatHoldFields)
@@ -252,6 +258,44 @@ TEST(FormFields, LatinFieldsUseTheWholeStandardFont)
     auto ap = form.find("ap", "b");
     ASSERT_EQ(ap.size(), 3u) << form.dump();
     EXPECT_NE(ap[2].find("/TimesRoman 9 Tf 1 0 0 rg"), std::string::npos) << ap[2];
+}
+
+TEST(FormFields, FontHandlesChooseWholeStandardFonts)
+{
+    REQUIRE_PYPDF();
+    const char* mincho = "/usr/share/fonts/opentype/ipaexfont-mincho/ipaexm.ttf";
+    const char* dejavu = "/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf";
+    if (!testsupport::fileExists(mincho) || !testsupport::fileExists(dejavu))
+        GTEST_SKIP() << "IPAex Mincho or DejaVu Sans is not installed";
+    TempDir dir;
+    const std::string pdf = writeForm(dir, [&](PDF* p) {
+        PDF_set_option(p, (std::string("FontOutline={IPAexMincho=") + mincho + "}").c_str());
+        const std::pair<std::string, int> fonts[] = {
+            {"times", PDF_load_font(p, "Times-Bold", 0, "winansi", "")},
+            {"dingbats", PDF_load_font(p, "ZapfDingbats", 0, "builtin", "")},
+            {"kozmin", PDF_load_font(p, "KozMinPro-Regular", 0, "UniJIS-UCS2-H", "")},
+            {"mincho", PDF_load_font(p, "IPAexMincho", 0, "unicode", "")},
+            {"dejavu", PDF_load_font(p, dejavu, 0, "unicode", "")},
+        };
+        double y = 20;
+        for (const auto& [name, handle] : fonts) {
+            PDF_create_field(p, 20, y, 200, y + 20, name.c_str(), 0, "textfield",
+                             ("currentvalue=x font=" + std::to_string(handle)).c_str());
+            y += 30;
+        }
+    });
+    auto form = report(pdf);
+    const std::pair<const char*, const char*> expected[] = {
+        {"times", "BT /TimesBold "},    {"dingbats", "BT /Helvetica "}, {"kozmin", "BT /KozMinProRegular "},
+        {"mincho", "BT /HeiseiMinW3 "}, {"dejavu", "BT /Helvetica "},
+    };
+    for (const auto& [name, font] : expected) {
+        auto ap = form.find("ap", name);
+        ASSERT_EQ(ap.size(), 3u) << name << "\n" << form.dump();
+        EXPECT_NE(ap[2].find(font), std::string::npos) << ap[2];
+    }
+    for (const auto& font : form.all("font"))
+        EXPECT_EQ(font[5], "0") << font[1] << " is embedded";
 }
 
 TEST(FormFields, EachDocumentHasItsOwnFields)
