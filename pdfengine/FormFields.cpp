@@ -245,6 +245,170 @@ void FormFields::createGroup(Engine& engine, std::string_view groupName, std::st
     add(fullName, Kind::RadioGroup, group);
 }
 
+int FormFields::addTextField(Engine& engine, const OptionList& list, LoadedFont* font,
+                             const FieldParts& parts)
+{
+    const std::string& fullName = parts.fullName;
+    const std::string& value = parts.value;
+    const FieldFrame& frame = parts.frame;
+    const Color& color = parts.color;
+    const double width = frame.width;
+    const double height = frame.height;
+    Handle widget = parts.widget;
+    Handle mk = parts.mk;
+    int flags = parts.flags;
+    const std::optional<std::string>& tooltip = parts.tooltip;
+    std::u32string characters;
+    decodeUtf8(value, characters);
+    const int maxChar = list.getInteger("maxchar", 0);
+    if (maxChar > 0 && characters.size() > static_cast<size_t>(maxChar))
+        throw EngineError(err::BadFieldValue, "Value of field " + inQuotes(fullName) + " has " +
+                                                  std::to_string(characters.size()) +
+                                                  " characters, more than maxchar " +
+                                                  std::to_string(maxChar));
+    const bool multiline = list.getBool("multiline", false);
+    std::string note;
+    FieldFont& fieldFont = fonts_.choose(font, characters, note);
+    // A single line shows line breaks and tabs as spaces; the value keeps them.
+    std::u32string shown = characters;
+    if (!multiline)
+        std::replace_if(
+            shown.begin(), shown.end(), [](char32_t c) { return c == U'\r' || c == U'\n' || c == U'\t'; },
+            U' ');
+    GlyphRun run = fieldFont.font().mapUnicode(shown);
+    if (run.missing > 0) {
+        int lacking = 0;
+        for (const GlyphRun::Glyph& g : run.glyphs)
+            lacking += g.missing && g.unicode != U'\n' && g.unicode != U'\r' ? 1 : 0;
+        if (lacking > 0)
+            note += (note.empty() ? "" : "; ") + std::to_string(lacking) + " character" +
+                    (lacking == 1 ? "" : "s") + " not in field font " + inQuotes(fieldFont.name()) +
+                    ", shown as notdef";
+    }
+    if (!note.empty())
+        engine.noteForTrace(note);
+
+    TextLook look;
+    look.frame = frame;
+    look.fontResource = fieldFont.resourceName();
+    look.ascender = fieldFont.font().ascender();
+    look.descender = fieldFont.font().descender();
+    look.fontSize = list.getNumber("fontsize", 0);
+    look.color = color;
+    look.alignment = static_cast<FieldAlignment>(list.getKeyword("alignment", 0));
+    look.multiline = multiline;
+    double usedSize = 0;
+    std::string content = FieldAppearance::text(look, run, usedSize);
+
+    widget.replaceKey("/FT", name("Tx"));
+    if (multiline)
+        flags |= kMultiline;
+    if (list.has("currentvalue"))
+        widget.replaceKey("/V", Handle::newUnicodeString(value));
+    widget.replaceKey("/DA",
+                      Handle::newString(defaultAppearance(fieldFont.resourceName(), look.fontSize, color)));
+    if (look.alignment != FieldAlignment::Left)
+        widget.replaceKey("/Q", Handle::newInteger(static_cast<int>(look.alignment)));
+    if (maxChar > 0)
+        widget.replaceKey("/MaxLen", Handle::newInteger(maxChar));
+    if (tooltip)
+        widget.replaceKey("/TU", Handle::newUnicodeString(*tooltip));
+    if (flags)
+        widget.replaceKey("/Ff", Handle::newInteger(flags));
+    if (!mk.getKeys().empty())
+        widget.replaceKey("/MK", mk);
+    Handle fontResources = Handle::newDictionary();
+    fontResources.replaceKey("/" + fieldFont.resourceName(), fieldFont.dictionary());
+    Handle resources = Handle::newDictionary();
+    resources.replaceKey("/Font", fontResources);
+    Handle ap = Handle::newDictionary();
+    ap.replaceKey("/N", appearance(pdf_, std::move(content), width, height, resources));
+    widget.replaceKey("/AP", ap);
+    const int index = add(fullName, Kind::Terminal, widget);
+    // Only a field that is made records its characters for the font's
+    // widths and text.
+    fieldFont.use(run);
+    return index;
+}
+
+int FormFields::addButton(const OptionList& list, bool radio, const FieldParts& parts)
+{
+    const std::string& fullName = parts.fullName;
+    const std::string& value = parts.value;
+    const FieldFrame& frame = parts.frame;
+    const Color& color = parts.color;
+    const double width = frame.width;
+    const double height = frame.height;
+    Handle widget = parts.widget;
+    Handle mk = parts.mk;
+    int flags = parts.flags;
+    const std::optional<std::string>& tooltip = parts.tooltip;
+    const auto style = static_cast<ButtonStyle>(list.getKeyword("buttonstyle", radio ? 1 : 0));
+    std::string item;
+    int group = -1;
+    if (radio) {
+        if (byName_.count(fullName))
+            throw EngineError(err::DuplicateFieldName,
+                              "Field name " + inQuotes(fullName) + " is already used");
+        group = groupOf(fullName, item);
+        if (item == "Off")
+            throw EngineError(err::BadFieldName, "Radio button " + inQuotes(fullName) +
+                                                     " cannot be named Off, the name of its off state");
+    }
+    const std::string onState = radio ? item : kCheckBoxOn;
+    const bool on = switchedOn(value, onState, fullName);
+    const Handle state = name(on ? onState : "Off");
+
+    mk.replaceKey("/CA", Handle::newString(std::string(1, FieldAppearance::caption(style))));
+    widget.replaceKey("/MK", mk);
+    widget.replaceKey("/AS", state);
+    Handle normal = Handle::newDictionary();
+    Handle down = Handle::newDictionary();
+    for (bool stateOn : {true, false}) {
+        const std::string key = "/" + (stateOn ? onState : std::string("Off"));
+        normal.replaceKey(key, appearance(pdf_, FieldAppearance::button(frame, style, color, stateOn, false),
+                                          width, height, Handle::newDictionary()));
+        down.replaceKey(key, appearance(pdf_, FieldAppearance::button(frame, style, color, stateOn, true),
+                                        width, height, Handle::newDictionary()));
+    }
+    Handle ap = Handle::newDictionary();
+    ap.replaceKey("/N", normal);
+    ap.replaceKey("/D", down);
+    widget.replaceKey("/AP", ap);
+    if (!dingbats_.isInitialized()) {
+        Handle zapf = Handle::newDictionary();
+        zapf.replaceKey("/Type", name("Font"));
+        zapf.replaceKey("/Subtype", name("Type1"));
+        zapf.replaceKey("/BaseFont", name("ZapfDingbats"));
+        dingbats_ = pdf_.makeIndirectObject(zapf);
+    }
+
+    if (!radio) {
+        widget.replaceKey("/FT", name("Btn"));
+        widget.replaceKey("/V", state);
+        widget.replaceKey("/DA", Handle::newString(defaultAppearance("ZaDb", 0, color)));
+        if (tooltip)
+            widget.replaceKey("/TU", Handle::newUnicodeString(*tooltip));
+        if (flags)
+            widget.replaceKey("/Ff", Handle::newInteger(flags));
+        return add(fullName, Kind::Terminal, widget);
+    } else {
+        Node& groupNode = nodes_[static_cast<size_t>(group)];
+        Handle field = groupNode.object;
+        if (flags)
+            field.replaceKey("/Ff", Handle::newInteger(field.getKey("/Ff").getIntValueAsInt() | flags));
+        if (tooltip && !field.hasKey("/TU"))
+            field.replaceKey("/TU", Handle::newUnicodeString(*tooltip));
+        if (on) {
+            // One button of a group is on: the one switched on last.
+            for (Handle kid : field.getKey("/Kids").aitems())
+                kid.replaceKey("/AS", name("Off"));
+            field.replaceKey("/V", state);
+        }
+        return add(fullName, Kind::RadioButton, widget);
+    }
+}
+
 void FormFields::createField(Engine& engine, Rect rect, std::string_view fieldName, std::string_view type,
                              std::string_view optlist)
 {
@@ -294,147 +458,10 @@ void FormFields::createField(Engine& engine, Rect rect, std::string_view fieldNa
     if (list.has("tooltip"))
         tooltip = hypertext(engine, list.getString("tooltip"), list.utf8(), "Tooltip");
 
-    int index = -1;
-    if (fieldType == FieldType::Text) {
-        std::u32string characters;
-        decodeUtf8(value, characters);
-        const int maxChar = list.getInteger("maxchar", 0);
-        if (maxChar > 0 && characters.size() > static_cast<size_t>(maxChar))
-            throw EngineError(err::BadFieldValue, "Value of field " + inQuotes(fullName) + " has " +
-                                                      std::to_string(characters.size()) +
-                                                      " characters, more than maxchar " +
-                                                      std::to_string(maxChar));
-        const bool multiline = list.getBool("multiline", false);
-        std::string note;
-        FieldFont& fieldFont = fonts_.choose(font, characters, note);
-        // A single line shows line breaks and tabs as spaces; the value keeps them.
-        std::u32string shown = characters;
-        if (!multiline)
-            std::replace_if(
-                shown.begin(), shown.end(), [](char32_t c) { return c == U'\r' || c == U'\n' || c == U'\t'; },
-                U' ');
-        GlyphRun run = fieldFont.font().mapUnicode(shown);
-        if (run.missing > 0) {
-            int lacking = 0;
-            for (const GlyphRun::Glyph& g : run.glyphs)
-                lacking += g.missing && g.unicode != U'\n' && g.unicode != U'\r' ? 1 : 0;
-            if (lacking > 0)
-                note += (note.empty() ? "" : "; ") + std::to_string(lacking) + " character" +
-                        (lacking == 1 ? "" : "s") + " not in field font " + inQuotes(fieldFont.name()) +
-                        ", shown as notdef";
-        }
-        if (!note.empty())
-            engine.noteForTrace(note);
-
-        TextLook look;
-        look.frame = frame;
-        look.fontResource = fieldFont.resourceName();
-        look.ascender = fieldFont.font().ascender();
-        look.descender = fieldFont.font().descender();
-        look.fontSize = list.getNumber("fontsize", 0);
-        look.color = color;
-        look.alignment = static_cast<FieldAlignment>(list.getKeyword("alignment", 0));
-        look.multiline = multiline;
-        double usedSize = 0;
-        std::string content = FieldAppearance::text(look, run, usedSize);
-
-        widget.replaceKey("/FT", name("Tx"));
-        if (multiline)
-            flags |= kMultiline;
-        if (list.has("currentvalue"))
-            widget.replaceKey("/V", Handle::newUnicodeString(value));
-        widget.replaceKey(
-            "/DA", Handle::newString(defaultAppearance(fieldFont.resourceName(), look.fontSize, color)));
-        if (look.alignment != FieldAlignment::Left)
-            widget.replaceKey("/Q", Handle::newInteger(static_cast<int>(look.alignment)));
-        if (maxChar > 0)
-            widget.replaceKey("/MaxLen", Handle::newInteger(maxChar));
-        if (tooltip)
-            widget.replaceKey("/TU", Handle::newUnicodeString(*tooltip));
-        if (flags)
-            widget.replaceKey("/Ff", Handle::newInteger(flags));
-        if (!mk.getKeys().empty())
-            widget.replaceKey("/MK", mk);
-        Handle fontResources = Handle::newDictionary();
-        fontResources.replaceKey("/" + fieldFont.resourceName(), fieldFont.dictionary());
-        Handle resources = Handle::newDictionary();
-        resources.replaceKey("/Font", fontResources);
-        Handle ap = Handle::newDictionary();
-        ap.replaceKey("/N", appearance(pdf_, std::move(content), width, height, resources));
-        widget.replaceKey("/AP", ap);
-        index = add(fullName, Kind::Terminal, widget);
-        // Only a field that is made records its characters for the font's
-        // widths and text.
-        fieldFont.use(run);
-    } else {
-        const auto style = static_cast<ButtonStyle>(
-            list.getKeyword("buttonstyle", fieldType == FieldType::CheckBox ? 0 : 1));
-        std::string item;
-        int group = -1;
-        if (fieldType == FieldType::RadioButton) {
-            if (byName_.count(fullName))
-                throw EngineError(err::DuplicateFieldName,
-                                  "Field name " + inQuotes(fullName) + " is already used");
-            group = groupOf(fullName, item);
-            if (item == "Off")
-                throw EngineError(err::BadFieldName, "Radio button " + inQuotes(fullName) +
-                                                         " cannot be named Off, the name of its off state");
-        }
-        const std::string onState = fieldType == FieldType::CheckBox ? kCheckBoxOn : item;
-        const bool on = switchedOn(value, onState, fullName);
-        const Handle state = name(on ? onState : "Off");
-
-        mk.replaceKey("/CA", Handle::newString(std::string(1, FieldAppearance::caption(style))));
-        widget.replaceKey("/MK", mk);
-        widget.replaceKey("/AS", state);
-        Handle normal = Handle::newDictionary();
-        Handle down = Handle::newDictionary();
-        for (bool stateOn : {true, false}) {
-            const std::string key = "/" + (stateOn ? onState : std::string("Off"));
-            normal.replaceKey(
-                key, appearance(pdf_, FieldAppearance::button(frame, style, color, stateOn, false), width,
-                                height, Handle::newDictionary()));
-            down.replaceKey(key, appearance(pdf_, FieldAppearance::button(frame, style, color, stateOn, true),
-                                            width, height, Handle::newDictionary()));
-        }
-        Handle ap = Handle::newDictionary();
-        ap.replaceKey("/N", normal);
-        ap.replaceKey("/D", down);
-        widget.replaceKey("/AP", ap);
-        if (!dingbats_.isInitialized()) {
-            Handle zapf = Handle::newDictionary();
-            zapf.replaceKey("/Type", name("Font"));
-            zapf.replaceKey("/Subtype", name("Type1"));
-            zapf.replaceKey("/BaseFont", name("ZapfDingbats"));
-            dingbats_ = pdf_.makeIndirectObject(zapf);
-        }
-
-        if (fieldType == FieldType::CheckBox) {
-            widget.replaceKey("/FT", name("Btn"));
-            widget.replaceKey("/V", state);
-            widget.replaceKey("/DA", Handle::newString(defaultAppearance("ZaDb", 0, color)));
-            if (tooltip)
-                widget.replaceKey("/TU", Handle::newUnicodeString(*tooltip));
-            if (flags)
-                widget.replaceKey("/Ff", Handle::newInteger(flags));
-            index = add(fullName, Kind::Terminal, widget);
-        } else {
-            Node& groupNode = nodes_[static_cast<size_t>(group)];
-            Handle field = groupNode.object;
-            if (flags)
-                field.replaceKey("/Ff", Handle::newInteger(field.getKey("/Ff").getIntValueAsInt() | flags));
-            if (tooltip && !field.hasKey("/TU"))
-                field.replaceKey("/TU", Handle::newUnicodeString(*tooltip));
-            if (on) {
-                // One button of a group is on: the one switched on last.
-                for (Handle kid : field.getKey("/Kids").aitems())
-                    kid.replaceKey("/AS", name("Off"));
-                field.replaceKey("/V", state);
-            }
-            index = add(fullName, Kind::RadioButton, widget);
-        }
-    }
-
+    const FieldParts parts{fullName, value, frame, color, widget, mk, flags, tooltip};
+    const int index = fieldType == FieldType::Text
+                          ? addTextField(engine, list, font, parts)
+                          : addButton(list, fieldType == FieldType::RadioButton, parts);
     if (!page.hasKey("/Annots"))
         page.replaceKey("/Annots", Handle::newArray());
     page.getKey("/Annots").appendItem(widget);

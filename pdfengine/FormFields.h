@@ -10,10 +10,12 @@
 #pragma once
 
 #include <map>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "pdfengine/FieldAppearance.h"
 #include "pdfengine/FieldFonts.h"
 #include "pdfengine/Qpdf.h"
 
@@ -21,6 +23,8 @@ namespace pdfengine {
 
 class Document;
 class Engine;
+class LoadedFont;
+class OptionList;
 
 class FormFields {
 public:
@@ -46,6 +50,22 @@ private:
         Terminal,    // a text field or check box, its own widget
         RadioButton  // a widget of a radio group
     };
+
+    // What every field's widget has, made before its type adds the rest.
+    struct FieldParts {
+        std::string fullName;
+        std::string value;
+        FieldFrame frame;
+        Color color;
+        QPDFObjectHandle widget;
+        QPDFObjectHandle mk;
+        int flags;
+        std::optional<std::string> tooltip;
+    };
+
+    // The rest of a text field or button; the node's index.
+    int addTextField(Engine& engine, const OptionList& list, LoadedFont* font, const FieldParts& parts);
+    int addButton(const OptionList& list, bool radio, const FieldParts& parts);
 
     struct Node {
         Kind kind;
