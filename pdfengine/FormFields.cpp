@@ -245,19 +245,11 @@ void FormFields::createGroup(Engine& engine, std::string_view groupName, std::st
     add(fullName, Kind::RadioGroup, group);
 }
 
-int FormFields::addTextField(Engine& engine, const OptionList& list, LoadedFont* font,
-                             const FieldParts& parts)
+int FormFields::addTextField(Engine& engine, const OptionList& list, LoadedFont* font, FieldParts& parts)
 {
-    const std::string& fullName = parts.fullName;
-    const std::string& value = parts.value;
-    const FieldFrame& frame = parts.frame;
-    const Color& color = parts.color;
+    auto& [fullName, value, frame, color, widget, mk, flags, tooltip] = parts;
     const double width = frame.width;
     const double height = frame.height;
-    Handle widget = parts.widget;
-    Handle mk = parts.mk;
-    int flags = parts.flags;
-    const std::optional<std::string>& tooltip = parts.tooltip;
     std::u32string characters;
     decodeUtf8(value, characters);
     const int maxChar = list.getInteger("maxchar", 0);
@@ -331,18 +323,11 @@ int FormFields::addTextField(Engine& engine, const OptionList& list, LoadedFont*
     return index;
 }
 
-int FormFields::addButton(const OptionList& list, bool radio, const FieldParts& parts)
+int FormFields::addButton(const OptionList& list, bool radio, FieldParts& parts)
 {
-    const std::string& fullName = parts.fullName;
-    const std::string& value = parts.value;
-    const FieldFrame& frame = parts.frame;
-    const Color& color = parts.color;
+    auto& [fullName, value, frame, color, widget, mk, flags, tooltip] = parts;
     const double width = frame.width;
     const double height = frame.height;
-    Handle widget = parts.widget;
-    Handle mk = parts.mk;
-    int flags = parts.flags;
-    const std::optional<std::string>& tooltip = parts.tooltip;
     const auto style = static_cast<ButtonStyle>(list.getKeyword("buttonstyle", radio ? 1 : 0));
     std::string item;
     int group = -1;
@@ -458,7 +443,7 @@ void FormFields::createField(Engine& engine, Rect rect, std::string_view fieldNa
     if (list.has("tooltip"))
         tooltip = hypertext(engine, list.getString("tooltip"), list.utf8(), "Tooltip");
 
-    const FieldParts parts{fullName, value, frame, color, widget, mk, flags, tooltip};
+    FieldParts parts{fullName, value, frame, color, widget, mk, flags, tooltip};
     const int index = fieldType == FieldType::Text
                           ? addTextField(engine, list, font, parts)
                           : addButton(list, fieldType == FieldType::RadioButton, parts);

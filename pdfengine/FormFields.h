@@ -64,8 +64,8 @@ private:
     };
 
     // The rest of a text field or button; the node's index.
-    int addTextField(Engine& engine, const OptionList& list, LoadedFont* font, const FieldParts& parts);
-    int addButton(const OptionList& list, bool radio, const FieldParts& parts);
+    int addTextField(Engine& engine, const OptionList& list, LoadedFont* font, FieldParts& parts);
+    int addButton(const OptionList& list, bool radio, FieldParts& parts);
 
     struct Node {
         Kind kind;
