@@ -350,7 +350,7 @@ int FormFields::addButton(const OptionList& list, bool radio, FieldParts& parts)
     Handle normal = Handle::newDictionary();
     Handle down = Handle::newDictionary();
     for (bool stateOn : {true, false}) {
-        const std::string key = "/" + (stateOn ? onState : std::string("Off"));
+        const std::string key = name(stateOn ? onState : std::string("Off")).getName();
         normal.replaceKey(key, appearance(pdf_, FieldAppearance::button(frame, style, color, stateOn, false),
                                           width, height, Handle::newDictionary()));
         down.replaceKey(key, appearance(pdf_, FieldAppearance::button(frame, style, color, stateOn, true),
