@@ -86,4 +86,13 @@ ContentBuilder& ContentBuilder::op(std::string_view op)
     return *this;
 }
 
+ContentBuilder& ContentBuilder::color(const Color& color, bool stroke)
+{
+    static const char* const ops[2][3] = {{"g", "rg", "k"}, {"G", "RG", "K"}};
+    const int count = Color::componentCount(color.space);
+    for (int i = 0; i < count; ++i)
+        number(color.components[static_cast<size_t>(i)]);
+    return op(ops[stroke ? 1 : 0][static_cast<int>(color.space)]);
+}
+
 }  // namespace pdfengine

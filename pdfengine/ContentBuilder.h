@@ -6,6 +6,8 @@
 #include <string>
 #include <string_view>
 
+#include "pdfengine/Color.h"
+
 namespace pdfengine {
 
 class ContentBuilder {
@@ -21,6 +23,8 @@ public:
     ContentBuilder& hexString(std::string_view bytes);
     // Operand text appended as it is, followed by a blank.
     ContentBuilder& raw(std::string_view text);
+    // The colour operator that sets the fill or stroke colour ("0 g", "1 0 0 RG").
+    ContentBuilder& color(const Color& color, bool stroke);
     // The operator, ending the line: "m\n".
     ContentBuilder& op(std::string_view op);
 

@@ -5,6 +5,7 @@
 
 #include "pdfengine/EngineError.h"
 #include "pdfengine/FontRegistry.h"
+#include "pdfengine/FormFields.h"
 #include "pdfengine/OptionList.h"
 #include "pdfengine/OptionTables.h"
 #include "pdfengine/Version.h"
@@ -76,6 +77,17 @@ Engine::Engine() : fonts_(std::make_unique<FontRegistry>())
 }
 
 Engine::~Engine() = default;
+
+FormFields& Engine::fields()
+{
+    if (!fields_) {
+        // The hook holds the fields too: they are written after the handle
+        // has left the document.
+        fields_ = std::make_shared<FormFields>(document_->pdf());
+        document_->addEndHook([fields = fields_](Document& document) { fields->finish(document); });
+    }
+    return *fields_;
+}
 
 Scope Engine::scope() const
 {
@@ -208,6 +220,7 @@ int Engine::beginDocument(std::string_view filename, std::string_view optlist)
         std::make_unique<Document>(version, versionGiven, std::move(encryption), settings_.deterministic);
     filename_ = std::move(name);
     fonts_->beginDocument();
+    fields_.reset();
     buffer_.clear();
     haveBuffer_ = false;
     failed_ = false;

@@ -11,14 +11,15 @@
 
 #include "pdfengine/ApiTrace.h"
 #include "pdfengine/Document.h"
-#include "pdfengine/Imports.h"
 #include "pdfengine/ImageRegistry.h"
+#include "pdfengine/Imports.h"
 #include "pdfengine/OutputFile.h"
 #include "pdfengine/Settings.h"
 
 namespace pdfengine {
 
 class FontRegistry;
+class FormFields;
 
 // Scopes as bits, so a call can allow several. Path is the part of page
 // scope between starting a path and painting it, where only path operators
@@ -81,6 +82,9 @@ public:
     void setColor(std::string_view fstype, std::string_view colorspace, double c1, double c2, double c3,
                   double c4);
 
+    // The form fields of the open document, made by the first field call.
+    FormFields& fields();
+
     // Loaded images; they outlive documents until their handles are closed.
     ImageRegistry& images() { return images_; }
 
@@ -102,6 +106,7 @@ private:
     OutputFault outputFault_ = OutputFault::None;
     std::unique_ptr<FontRegistry> fonts_;
     std::string traceNote_;
+    std::shared_ptr<FormFields> fields_;
 };
 
 }  // namespace pdfengine

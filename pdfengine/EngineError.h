@@ -75,6 +75,14 @@ inline constexpr ErrorCode BlockNotFound{2601, PDF_ValueError};
 inline constexpr ErrorCode BlockWrongType{2602, PDF_TypeError};
 inline constexpr ErrorCode BlockUnusable{2603, PDF_ValueError};
 
+// 27xx form fields: names, groups, types and values of fields.
+inline constexpr ErrorCode DuplicateFieldName{2701, PDF_ValueError};
+inline constexpr ErrorCode RadioWithoutGroup{2702, PDF_ValueError};
+inline constexpr ErrorCode UnknownFieldType{2703, PDF_ValueError};
+inline constexpr ErrorCode BadFieldName{2704, PDF_ValueError};
+inline constexpr ErrorCode FieldWithoutArea{2705, PDF_ValueError};
+inline constexpr ErrorCode BadFieldValue{2706, PDF_ValueError};
+
 // 3xxx scopes and state.
 inline constexpr ErrorCode WrongScope{3001, PDF_RuntimeError};
 inline constexpr ErrorCode RestoreWithoutSave{3002, PDF_RuntimeError};

@@ -198,4 +198,33 @@ inline constexpr auto fillImageblockDefs =
                       }});
 inline constexpr OptionTable fillImageblock{fillImageblockDefs};
 
+// PDF_create_fieldgroup and PDF_create_field. The orders of the alignments
+// and button styles are those of FieldAlignment and ButtonStyle.
+inline constexpr std::string_view fieldGroupTypes[] = {"radiobutton"};
+inline constexpr OptionDef fieldGroupDefs[] = {
+    {.name = "fieldtype", .type = OptionType::Keyword, .keywords = fieldGroupTypes},
+    {.name = "tooltip", .type = OptionType::String},
+    {.name = "readonly", .type = OptionType::Boolean},
+    {.name = "required", .type = OptionType::Boolean},
+};
+inline constexpr OptionTable fieldGroup{fieldGroupDefs};
+inline constexpr std::string_view fieldAlignments[] = {"left", "center", "right"};
+inline constexpr std::string_view buttonStyles[] = {"check", "circle", "cross", "diamond", "square", "star"};
+inline constexpr OptionDef fieldDefs[] = {
+    {.name = "currentvalue", .type = OptionType::String},
+    {.name = "font", .type = OptionType::Integer, .min = -1},
+    {.name = "fontsize", .type = OptionType::Number, .min = 0, .max = 1000},
+    {.name = "bordercolor", .type = OptionType::Color},
+    {.name = "backgroundcolor", .type = OptionType::Color},
+    {.name = "fillcolor", .type = OptionType::Color},
+    {.name = "alignment", .type = OptionType::Keyword, .keywords = fieldAlignments},
+    {.name = "multiline", .type = OptionType::Boolean},
+    {.name = "maxchar", .type = OptionType::Integer, .min = 0},
+    {.name = "readonly", .type = OptionType::Boolean},
+    {.name = "required", .type = OptionType::Boolean},
+    {.name = "tooltip", .type = OptionType::String},
+    {.name = "buttonstyle", .type = OptionType::Keyword, .keywords = buttonStyles},
+};
+inline constexpr OptionTable field{fieldDefs};
+
 }  // namespace pdfengine::options

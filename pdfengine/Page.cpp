@@ -138,11 +138,7 @@ void Page::setDash(const std::vector<double>& array, double phase)
 
 void Page::writeColor(const Color& color, bool stroke)
 {
-    static const char* const ops[2][3] = {{"g", "rg", "k"}, {"G", "RG", "K"}};
-    const int count = Color::componentCount(color.space);
-    for (int i = 0; i < count; ++i)
-        content_.number(color.components[static_cast<size_t>(i)]);
-    content_.op(ops[stroke ? 1 : 0][static_cast<int>(color.space)]);
+    content_.color(color, stroke);
 }
 
 void Page::setFillColor(const Color& color)

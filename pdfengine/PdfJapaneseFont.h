@@ -28,6 +28,7 @@ public:
     int descender() const override { return -120; }
 
     const CidCMap& cmap() const { return cmap_; }
+    const CidStandardFont& standardFont() const { return font_; }
 
 private:
     GlyphRun::Glyph glyphOf(const CidCMap::Code& code) const;

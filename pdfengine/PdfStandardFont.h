@@ -25,6 +25,7 @@ public:
     int descender() const override;
 
     const FontEncoding& encoding() const { return encoding_; }
+    const StandardFont& standardFont() const { return font_; }
 
 private:
     GlyphRun::Glyph glyphOf(uint8_t code) const;

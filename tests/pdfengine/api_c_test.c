@@ -123,6 +123,12 @@ int main(void)
     CHECK(PDF_get_errnum(p) == 2301);
     CHECK(handlerCalls == 0);
 
+    /* Form fields. */
+    PDF_create_fieldgroup(p, "g", 0, "fieldtype=radiobutton");
+    PDF_create_field(p, 10.0, 10.0, 30.0, 30.0, "g.a", 0, "radiobutton", "currentvalue=On");
+    PDF_create_field(p, 40.0, 10.0, 200.0, 30.0, "name", 4, "textfield", "currentvalue={Ann}");
+    CHECK(handlerCalls == 0);
+
     PDF_end_page_ext(p, "");
     PDF_end_document(p, "");
     CHECK(handlerCalls == 0);
