@@ -47,8 +47,17 @@ demo: build
 	@echo "demo: out/demo.pdf (the invoice over out/background.pdf); run log: out/demo.log"
 	@echo "demo: out/form-filled.pdf (the blocks of out/form.pdf filled); run log: out/form.log"
 
+# Benchmarks: a Release build of its own, then every job several times; figures on
+# standard output and in build/bench.json (bench/run --help for its options).
+RELEASE_BUILD ?= build-release
+
+bench: deps
+	@cmake -S . -B $(RELEASE_BUILD) -DCMAKE_BUILD_TYPE=Release -DQUILLON_TESTS=OFF >/dev/null
+	@cmake --build $(RELEASE_BUILD) -j $(JOBS) --target quillon quillon-blocks bench_drivers
+	@bench/run --build $(RELEASE_BUILD)
+
 format: deps
 	@git ls-files '*.cpp' '*.h' '*.c' | grep -v '_table' | xargs clang-format -i
 
 clean:
-	rm -rf $(BUILD) $(SANITIZE_BUILD)
+	rm -rf $(BUILD) $(SANITIZE_BUILD) $(RELEASE_BUILD)

@@ -4,10 +4,19 @@
 
 std::string ConfigSection::text(const char* key, const char* defaultValue, size_t size) const
 {
-    std::string value(size > 0 ? size : 1, '\0');
-    value.resize(platform::getPrivateProfileString(section_.c_str(), key, defaultValue, value.data(),
-                                                   static_cast<uint32_t>(value.size()), path_.c_str()));
-    return value;
+    // Values are read many thousand times in a large file and are mostly short: read
+    // into a buffer on the stack, so the string holds only what was read.
+    char local[1024];
+    std::string large;
+    char* buffer = local;
+    if (size > sizeof local) {
+        large.resize(size);
+        buffer = large.data();
+    }
+    uint32_t length =
+        platform::getPrivateProfileString(section_.c_str(), key, defaultValue, buffer,
+                                          static_cast<uint32_t>(size > 0 ? size : 1), path_.c_str());
+    return std::string(buffer, length);
 }
 
 int32_t ConfigSection::integer(const char* key, int32_t defaultValue) const

@@ -1,7 +1,6 @@
 #include "config/tr_pdffont.h"
 
-#include <filesystem>
-#include <system_error>
+#include <sys/stat.h>
 
 #include "config/ConfigSection.h"
 #include "foundation/TORPDFException.h"
@@ -24,8 +23,8 @@ tr_pdffont::tr_pdffont(const char* section, const char* path)
     std::string fileName = keys.text("file", "", 256);
     if (!fileName.empty()) {
         // Relative names are taken from the current folder; only existence counts.
-        std::error_code error;
-        if (!std::filesystem::exists(std::filesystem::path(fileName), error))
+        struct stat status;
+        if (::stat(fileName.c_str(), &status) != 0)
             throw TORPDFException(-1, 512, fileNotFound, fileName.c_str(), keys.name());
         file.set(fileName.c_str());
     }

@@ -258,8 +258,14 @@ ProfileReadScope::ProfileReadScope()
 
 ProfileReadScope::~ProfileReadScope()
 {
-    if (--scopeDepth == 0)
-        activeScope = 0;
+    if (--scopeDepth != 0)
+        return;
+    // A scope reads a file for one purpose, such as loading a whole configuration;
+    // its parsed copy (twice the file's size) would otherwise stay for the rest of
+    // the process. A later look-up reads the file again.
+    std::lock_guard<std::mutex> lock(cacheMutex);
+    std::erase_if(cache, [](const auto& entry) { return entry.second.scope == activeScope; });
+    activeScope = 0;
 }
 
 }  // namespace platform

@@ -33,7 +33,8 @@ std::vector<std::string> getPrivateProfileSectionNames(const char* path);
 
 // While a scope is alive on a thread, each file that thread reads is checked for
 // changes only once: the look-ups of one scope all see the same content, even when
-// the file is rewritten meanwhile. Scopes nest.
+// the file is rewritten meanwhile. Scopes nest. When the outermost scope ends, the
+// files read in it are let go, so a large file does not stay in memory.
 class ProfileReadScope {
 public:
     ProfileReadScope();

@@ -1,5 +1,7 @@
 #include "platform/profile_parse.h"
 
+#include <algorithm>
+
 #include "platform/profile_encoding.h"
 
 namespace platform::profile_detail {
@@ -38,9 +40,16 @@ std::string_view trimBlanks(std::string_view text)
 std::string foldLetters(std::string_view text)
 {
     std::string folded(text);
-    for (size_t i = 0; i < folded.size(); i += characterLength(folded, i)) {
-        if (folded[i] >= 'A' && folded[i] <= 'Z')
-            folded[i] = static_cast<char>(folded[i] - 'A' + 'a');
+    // Whole files go through here: single bytes take the short way.
+    for (size_t i = 0; i < folded.size();) {
+        auto byte = static_cast<unsigned char>(folded[i]);
+        if (byte < 0x80) {
+            if (byte >= 'A' && byte <= 'Z')
+                folded[i] = static_cast<char>(byte - 'A' + 'a');
+            ++i;
+        } else {
+            i += characterLength(folded, i);
+        }
     }
     return folded;
 }
@@ -64,14 +73,19 @@ void ProfileData::parse()
     // Folding the whole text once spares a copy of every name.
     folded_ = foldLetters(text_);
     std::string_view text(text_);
+    // Every section begins with a "[" and every key takes a line: reserving that many
+    // spares the tables their regrowth on large files.
+    sections_.reserve(static_cast<size_t>(std::count(text.begin(), text.end(), '[')) + 1);
+    entries_.reserve(static_cast<size_t>(std::count(text.begin(), text.end(), '\n')) + 1);
     Section* current = nullptr;
     bool headerSeen = false;
     size_t pos = 0;
     while (pos < text.size()) {
-        // CR LF, LF and a lone CR all end a line; no trail byte is CR or LF.
-        size_t end = text.find_first_of("\r\n", pos);
-        if (end == std::string_view::npos)
-            end = text.size();
+        // CR LF, LF and a lone CR all end a line; no trail byte is CR or LF. A plain
+        // loop: find_first_of searches its set once per byte of the text.
+        size_t end = pos;
+        while (end < text.size() && text[end] != '\r' && text[end] != '\n')
+            ++end;
         size_t begin = pos;
         pos = end;
         if (pos < text.size())
@@ -128,10 +142,16 @@ void ProfileData::parse()
 
 const std::string_view* ProfileData::find(std::string_view section, std::string_view key) const
 {
-    auto s = sections_.find(section);
-    if (s == sections_.end())
-        return nullptr;
-    const Section& keys = s->second;
+    // Readers ask for the keys of one section in a row: the section found last is
+    // checked before the table.
+    if (!lastSection_ || lastSectionName_ != section) {
+        auto s = sections_.find(section);
+        if (s == sections_.end())
+            return nullptr;
+        lastSectionName_ = s->first;
+        lastSection_ = &s->second;
+    }
+    const Section& keys = *lastSection_;
     if (!keys.index.empty()) {
         auto k = keys.index.find(key);
         return k == keys.index.end() ? nullptr : &entries_[k->second].value;

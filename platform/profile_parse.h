@@ -84,6 +84,9 @@ private:
     std::vector<Entry> entries_;
     std::unordered_map<std::string_view, Section> sections_;
     std::vector<std::string_view> sectionNames_;
+    // The section find returned last (callers of find hold the cache's lock).
+    mutable std::string_view lastSectionName_;
+    mutable const Section* lastSection_ = nullptr;
 };
 
 }  // namespace platform::profile_detail
