@@ -97,7 +97,7 @@ TEST_F(BlockTest, TextBlocksGoAsUtf16WithTheirLength)
 
     // 日本 in Shift-JIS: U+65E5 U+672C after the mark; the options follow the font.
     TORPDFBlock japanese("\x8E\x81\x96\xBC", TORPDFBlock::kindText, "\x93\xFA\x96\x7B", nullptr,
-                         "fontsize=9 fillcolor=red");
+                         "fontsize=9 fillcolor={rgb 1 0 0}");
     TORPDFFont font("Gothic", gothicFile, "unicode", 12, nullptr, 0);
     japanese.setFont(&font);
     markTrace();
@@ -109,7 +109,7 @@ TEST_F(BlockTest, TextBlocksGoAsUtf16WithTheirLength)
               std::vector<std::string>{"PDF_fill_textblock(" + page +
                                        ", \"\\x8E\\x81\\x96\\xBC\", \"\\xFF\\xFE\\xE5e,g\", 6, "
                                        "\"encoding UniJIS-UCS2-H font=" +
-                                       handle + " fontsize=9 fillcolor=red textlen=6\")"});
+                                       handle + " fontsize=9 fillcolor={rgb 1 0 0} textlen=6\")"});
     // The font is set before the block is filled.
     std::vector<std::string> all = calls();
     EXPECT_LT(
@@ -238,7 +238,7 @@ TEST_F(BlockTest, RadioGroupsAreCreatedOnceBeforeTheirFirstButton)
 {
     TORPDFBlock first = field("pay.cash", TORPDFBlock::kindRadioButton, nullptr, "default", nullptr);
     TORPDFBlock second =
-        field("pay.card.visa", TORPDFBlock::kindRadioButton, nullptr, nullptr, "bordercolor=red");
+        field("pay.card.visa", TORPDFBlock::kindRadioButton, nullptr, nullptr, "bordercolor={rgb 1 0 0}");
     TORPDFBlock otherCase = field("Pay.x", TORPDFBlock::kindRadioButton, nullptr, nullptr, nullptr);
     markTrace();
     EXPECT_TRUE(renderer->renderBlock(&first));
@@ -250,7 +250,8 @@ TEST_F(BlockTest, RadioGroupsAreCreatedOnceBeforeTheirFirstButton)
         (std::vector<std::string>{
             "PDF_create_fieldgroup(\"pay\", 0, \"fieldtype=radiobutton\")",
             "PDF_create_field(10, 20, 110.5, 40, \"pay.cash\", 0, \"radiobutton\", \" currentValue={On}\")",
-            "PDF_create_field(10, 20, 110.5, 40, \"pay.card.visa\", 0, \"radiobutton\", \"bordercolor=red "
+            "PDF_create_field(10, 20, 110.5, 40, \"pay.card.visa\", 0, \"radiobutton\", \"bordercolor={rgb 1 "
+            "0 0} "
             "\")",
             "PDF_create_fieldgroup(\"Pay\", 0, \"fieldtype=radiobutton\")",
             "PDF_create_field(10, 20, 110.5, 40, \"Pay.x\", 0, \"radiobutton\", \" \")"}));
