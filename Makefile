@@ -27,9 +27,10 @@ test-sanitize: deps
 	@ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
 	  ctest --test-dir $(SANITIZE_BUILD) --output-on-failure -j $(JOBS)
 
-# The demo renders the background form, then the invoice that imports it. A run
-# reports its errors on standard error and still ends with status 0, so the demo
-# fails on anything written there.
+# The demo renders the background form, then the invoice that imports it; then
+# quillon-blocks adds the blocks of examples/form-blocks.ini to the background
+# and examples/form.conf fills them. A run reports its errors on standard error
+# and still ends with status 0, so the demo fails on anything written there.
 demo: build
 	@mkdir -p out
 	@for conf in background demo; do \
@@ -38,7 +39,13 @@ demo: build
 	  if [ -s out/$$conf.err ] || [ ! -s out/$$conf.pdf ]; then cat out/$$conf.err >&2; exit 1; fi; \
 	  rm -f out/$$conf.err; \
 	done
+	@$(BUILD)/quillon-blocks out/background.pdf examples/form-blocks.ini out/form.pdf
+	@rm -f out/form-filled.pdf
+	@$(BUILD)/quillon examples/form.conf >/dev/null 2>out/form.err || exit 1; \
+	  if [ -s out/form.err ] || [ ! -s out/form-filled.pdf ]; then cat out/form.err >&2; exit 1; fi; \
+	  rm -f out/form.err
 	@echo "demo: out/demo.pdf (the invoice over out/background.pdf); run log: out/demo.log"
+	@echo "demo: out/form-filled.pdf (the blocks of out/form.pdf filled); run log: out/form.log"
 
 # Benchmarks: a Release build of its own, then every job several times; figures on
 # standard output and in build/bench.json (bench/run --help for its options).

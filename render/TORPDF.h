@@ -10,8 +10,11 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
+#include <string>
 
 #include "foundation/TORPDFObject.h"
+#include "foundation/TORStringArray.h"
 #include "model/TORPDFArea.h"
 #include "model/TORPDFBlock.h"
 #include "model/TORPDFFile.h"
@@ -28,6 +31,8 @@ public:
     static constexpr size_t documentOptionSize = 512;  // option list of beginDocument
     static constexpr size_t fontOutlineSize = 512;     // "face=file" of a font file
     static constexpr size_t wideTextSize = 1024;       // a text converted for a wide encoding
+    static constexpr size_t blockOptionSize = 4096;    // option list of a block or form field
+    static constexpr size_t blockTextSize = 8192;      // a block's text or a field's value, converted
 
     TORPDF() = default;
     TORPDF(const TORPDF&) = delete;
@@ -54,6 +59,9 @@ public:
     virtual bool renderFile(const TORPDFFile* file);
     // Places the page's imported background, then draws its objects in order.
     virtual bool renderPage(const TORPDFPage* page);
+    // Fills a text or image block of the imported page, or creates a form field (text
+    // field, radio button, check box) at the block's corners; false when a field lacks
+    // a corner. An option list or field value too long for its buffer raises.
     virtual bool renderBlock(const TORPDFBlock* block);
     virtual bool renderText(const TORPDFText* text);
     virtual bool renderArea(const TORPDFArea* area);
@@ -152,4 +160,17 @@ protected:
 
     // "pdiProcess" is applied once per run, by the first page that imports a page.
     static bool pdiProcessPending;
+    // The radio groups created so far in this process, made on first need.
+    static std::unique_ptr<TORStringArray> radioGroups;
+
+private:
+    bool fillTextBlock(const TORPDFBlock& block);
+    bool fillImageBlock(const TORPDFBlock& block);
+    bool createTextField(const TORPDFBlock& block);
+    // A check box, or a radio button that joins the group its name begins with.
+    bool createButton(const TORPDFBlock& block, bool radio);
+    // Creates the group of a radio button named "group.button" unless it exists.
+    void createRadioGroup(const char* buttonName);
+    // Raises when list does not fit the option buffer with its terminator.
+    static void checkBlockOptions(const std::string& list, const TORPDFBlock& block);
 };

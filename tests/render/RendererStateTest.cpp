@@ -100,7 +100,7 @@ TEST_F(RenderTest, ChecksRunInTheirOrder)
     EXPECT_RAISES(renderer->renderBlock(nullptr), badBlock);
     TORPDFBlock unnamed(nullptr, 1, nullptr, nullptr, nullptr);
     EXPECT_RAISES(renderer->renderBlock(&unnamed), badBlockName);
-    // An empty name is a name; blocks are only checked for now.
+    // An empty name is a name: the block is looked for, and missing is not an error.
     TORPDFBlock emptyName("", 1, "text", nullptr, nullptr);
     EXPECT_TRUE(renderer->renderBlock(&emptyName));
 
