@@ -177,7 +177,9 @@ TEST_F(FormExampleTest, TheConfigurationFillsEveryBlock)
     EXPECT_EQ(filled.status, 0);
     EXPECT_EQ(filled.err, "");
     std::string out = file("out/form-filled.pdf");
+    // Wrapped notes may break anywhere between Japanese characters.
     std::string text = pdfcheck::text(out);
+    std::erase(text, '\n');
     for (const char* expected :
          {"株式会社サンプル商事", "2024年5月1日", "INV-2024-0043", "ウェブサイト制作一式", "120,000",
           "お支払期限", "ご不明な点はお問い合わせください。"})
