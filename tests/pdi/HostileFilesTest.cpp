@@ -1,6 +1,7 @@
 // Damaged and hostile PDFs end in a PdiError, never in a crash or a hang;
 // repair=never refuses what qpdf would have to repair.
 #include <gtest/gtest.h>
+#include <qpdf/QPDFWriter.hh>
 
 #include "pdfengine/ImportRegistry.h"
 #include "pdfengine/ImportedDocument.h"
@@ -138,6 +139,37 @@ TEST_F(HostileFilesTest, BrokenPageTrees)
     EXPECT_PDI_ERROR(ImportedDocument::open(write("deep.pdf", chainOfNodes(100000)), {}),
                      PdiErrorKind::Damaged, "(the page tree is nested more than 256 levels deep)");
     openAndImport(write("deepest.pdf", chainOfNodes(255)));
+}
+
+TEST_F(HostileFilesTest, ResourcesThatAreThePageTree)
+{
+    // The page tree node where the page's resources or group belong, directly and
+    // one level down: the form gets empty resources and no group, and the output
+    // is written whole.
+    for (const char* entries :
+         {"/Resources 2 0 R", "/Resources << /XObject 2 0 R /Font << /F1 2 0 R >> >>", "/Group 2 0 R"}) {
+        SCOPED_TRACE(entries);
+        const std::string path =
+            write("tree.pdf",
+                  fixtures::rawPdf({catalog, pages,
+                                    "<< /Type /Page /Parent 2 0 R /MediaBox [0 0 200 100] /Contents 4 0 R " +
+                                        std::string(entries) + " >>",
+                                    stream("0 0 m 5 5 l S")}));
+        auto doc = ImportedDocument::open(path, {});
+        QPDF output;
+        output.emptyPDF();
+        ImportRegistry registry(output);
+        QPDFObjectHandle form = registry.formXObject(doc, 1);
+        QPDFObjectHandle resources = form.getDict().getKey("/Resources");
+        ASSERT_TRUE(resources.isDictionary());
+        for (auto [key, value] : resources.ditems())
+            EXPECT_FALSE(value.isDictionary() && value.hasKey("/Kids")) << key;
+        EXPECT_FALSE(form.getDict().hasKey("/Group"));
+        output.getRoot().replaceKey("/Form", form);
+        QPDFWriter writer(output, dir_.file("out.pdf").c_str());
+        writer.write();
+        EXPECT_NE(testsupport::readFile(dir_.file("out.pdf")).find("/Subtype /Form"), std::string::npos);
+    }
 }
 
 TEST_F(HostileFilesTest, StreamLengthsThatLie)
