@@ -1,0 +1,19 @@
+#include "fuzz/targets/FuzzTargets.h"
+
+namespace fuzztargets {
+
+namespace {
+
+constexpr Target targets[] = {
+    {"configuration", configuration}, {"option_list", optionList},   {"pcos_path", pcosPath},
+    {"pdi_document", pdiDocument},    {"block_reader", blockReader}, {"code_pages", codePages},
+};
+
+}  // namespace
+
+std::span<const Target> allTargets()
+{
+    return targets;
+}
+
+}  // namespace fuzztargets
