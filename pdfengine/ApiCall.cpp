@@ -62,6 +62,24 @@ bool recordFailure(PDF* p, const ApiSpec& spec, const EngineError& error)
     return fatal;
 }
 
+namespace {
+
+// A message as a text without its quotes.
+void appendUnquoted(std::string& line, const char* text)
+{
+    std::string escaped;
+    ApiTrace::appendText(escaped, text);
+    line.append(escaped, 1, escaped.size() - 2);
+}
+
+}  // namespace
+
+void appendNote(std::string& line, const std::string& note)
+{
+    line += " -- ";
+    appendUnquoted(line, note.c_str());
+}
+
 void writeTraceLine(PDF* p, std::string& line, const EngineError* error, bool fatal)
 {
     if (error) {
@@ -70,10 +88,7 @@ void writeTraceLine(PDF* p, std::string& line, const EngineError* error, bool fa
         line += " (";
         line += errorTypeName(error->code().type);
         line += fatal ? "): " : ", non-fatal): ";
-        // The message as a text without its quotes.
-        std::string message;
-        ApiTrace::appendText(message, error->what());
-        line.append(message, 1, message.size() - 2);
+        appendUnquoted(line, error->what());
     }
     p->engine.trace().writeLine(line);
 }

@@ -53,6 +53,8 @@ std::string_view textArg(const char* text, int length = 0);
 
 // Records the failure and says whether it is fatal.
 bool recordFailure(PDF* p, const ApiSpec& spec, const EngineError& error);
+// Appends " -- NOTE" to a trace line, the note escaped like a text without its quotes.
+void appendNote(std::string& line, const std::string& note);
 // Appends the error to a trace line and writes the line.
 void writeTraceLine(PDF* p, std::string& line, const EngineError* error, bool fatal);
 // Calls the handler with the recorded error.
@@ -84,6 +86,7 @@ R call(PDF* p, const ApiSpec& spec, R failure, Body&& body, const Args&... args)
         error.emplace(EngineError::fromCurrentException());
     }
     const bool fatal = error && recordFailure(p, spec, *error);
+    std::string note = p->engine.takeTraceNote();
     if (p->engine.trace().enabled()) {
         std::string line = callText(spec.name, args...);
         if constexpr (!std::is_same_v<R, Nothing>) {
@@ -92,6 +95,8 @@ R call(PDF* p, const ApiSpec& spec, R failure, Body&& body, const Args&... args)
                 appendArg(line, result);
             }
         }
+        if (!note.empty())
+            appendNote(line, note);
         writeTraceLine(p, line, error ? &*error : nullptr, fatal);
     }
     if (fatal)

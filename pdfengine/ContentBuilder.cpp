@@ -32,18 +32,25 @@ ContentBuilder& ContentBuilder::name(std::string_view name)
 
 ContentBuilder& ContentBuilder::literalString(std::string_view bytes)
 {
+    // Text is written here for every line shown: runs without delimiters are
+    // appended whole.
     data_ += '(';
-    for (char c : bytes) {
-        if (c == '(' || c == ')' || c == '\\') {
-            data_ += '\\';
-            data_ += c;
-        } else if (c == '\r') {
-            // A bare CR inside a literal string would be read as a line end.
+    size_t start = 0;
+    for (size_t i = 0; i < bytes.size(); ++i) {
+        char c = bytes[i];
+        if (c != '(' && c != ')' && c != '\\' && c != '\r')
+            continue;
+        data_.append(bytes.data() + start, i - start);
+        // A bare CR inside a literal string would be read as a line end.
+        if (c == '\r') {
             data_ += "\\r";
         } else {
+            data_ += '\\';
             data_ += c;
         }
+        start = i + 1;
     }
+    data_.append(bytes.data() + start, bytes.size() - start);
     data_ += ") ";
     return *this;
 }
@@ -51,13 +58,17 @@ ContentBuilder& ContentBuilder::literalString(std::string_view bytes)
 ContentBuilder& ContentBuilder::hexString(std::string_view bytes)
 {
     static const char hex[] = "0123456789ABCDEF";
-    data_ += '<';
+    size_t at = data_.size();
+    data_.resize(at + 2 * bytes.size() + 3);
+    char* out = data_.data() + at;
+    *out++ = '<';
     for (char c : bytes) {
         const auto b = static_cast<unsigned char>(c);
-        data_ += hex[b >> 4];
-        data_ += hex[b & 0xF];
+        *out++ = hex[b >> 4];
+        *out++ = hex[b & 0xF];
     }
-    data_ += "> ";
+    *out++ = '>';
+    *out = ' ';
     return *this;
 }
 

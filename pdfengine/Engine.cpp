@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "pdfengine/EngineError.h"
+#include "pdfengine/FontRegistry.h"
 #include "pdfengine/OptionList.h"
 #include "pdfengine/OptionTables.h"
 #include "pdfengine/Version.h"
@@ -69,7 +70,7 @@ const char* scopeName(Scope scope)
     }
 }
 
-Engine::Engine()
+Engine::Engine() : fonts_(std::make_unique<FontRegistry>())
 {
     settings_.deterministic = deterministicFromEnvironment();
 }
@@ -206,6 +207,7 @@ int Engine::beginDocument(std::string_view filename, std::string_view optlist)
     document_ =
         std::make_unique<Document>(version, versionGiven, std::move(encryption), settings_.deterministic);
     filename_ = std::move(name);
+    fonts_->beginDocument();
     buffer_.clear();
     haveBuffer_ = false;
     failed_ = false;

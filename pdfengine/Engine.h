@@ -16,6 +16,8 @@
 
 namespace pdfengine {
 
+class FontRegistry;
+
 // Scopes as bits, so a call can allow several. Path is the part of page
 // scope between starting a path and painting it, where only path operators
 // are valid PDF.
@@ -42,6 +44,11 @@ public:
     // The imported documents and pages the handle has open.
     Imports& imports() { return imports_; }
     ApiTrace& trace() { return trace_; }
+    // The fonts loaded with this handle.
+    FontRegistry& fonts() { return *fonts_; }
+    // A remark a call adds to its trace line (characters shown as notdef...).
+    void noteForTrace(std::string note) { traceNote_ = std::move(note); }
+    std::string takeTraceNote() { return std::move(traceNote_); }
 
     // A fatal error was reported: the open document will write no file, and
     // the closing calls stop failing for state reasons.
@@ -64,6 +71,7 @@ public:
 
     // The open document and page; the scope check guarantees they exist.
     Document& document() { return *document_; }
+    Document* openDocument() { return document_.get(); }
     Page& page() { return document_->page(); }
 
     void setGraphicsOptions(std::string_view optlist);
@@ -85,6 +93,8 @@ private:
     bool haveBuffer_ = false;
     bool failed_ = false;
     OutputFault outputFault_ = OutputFault::None;
+    std::unique_ptr<FontRegistry> fonts_;
+    std::string traceNote_;
 };
 
 }  // namespace pdfengine

@@ -79,6 +79,15 @@ inline constexpr ErrorCode ArgumentOutOfRange{5004, PDF_ValueError};
 inline constexpr ErrorCode BadInfoKey{5005, PDF_ValueError};
 inline constexpr ErrorCode BadText{5006, PDF_ValueError};
 
+// Fonts and text, numbered in the ranges of their kinds: a font that cannot be
+// found, read or embedded (23xx), text without a font (31xx), font handles
+// (40xx), encodings and versions a font cannot take (51xx).
+inline constexpr ErrorCode FontUnavailable{2301, PDF_IOError};
+inline constexpr ErrorCode NoFont{3101, PDF_RuntimeError};
+inline constexpr ErrorCode BadFontHandle{4001, PDF_IndexError};
+inline constexpr ErrorCode UnknownEncoding{5101, PDF_ValueError};
+inline constexpr ErrorCode FontNeedsVersion{5102, PDF_ValueError};
+
 // 9xxx failures of the machine or of the engine itself.
 inline constexpr ErrorCode OutOfMemory{9001, PDF_MemoryError};
 inline constexpr ErrorCode Internal{9002, PDF_UnknownError};

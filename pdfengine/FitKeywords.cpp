@@ -1,5 +1,6 @@
 #include "pdfengine/FitKeywords.h"
 
+#include "pdfengine/EngineError.h"
 #include "pdfengine/OptionList.h"
 
 namespace pdfengine {
@@ -93,6 +94,17 @@ std::optional<std::array<double, 2>> positionFromItems(const std::vector<std::st
             return std::array<double, 2>{*h, *v};
     }
     return std::nullopt;
+}
+
+std::array<double, 2> positionOption(const OptionList& list)
+{
+    std::optional<std::array<double, 2>> position = positionFromItems(list.getItems("position"));
+    if (!position)
+        throw EngineError(err::BadOptionValue,
+                          "Option 'position' expects one or two numbers or keywords (left center right, "
+                          "bottom center top), not '" +
+                              std::string(list.getString("position")) + "'");
+    return *position;
 }
 
 }  // namespace pdfengine

@@ -28,4 +28,10 @@ std::optional<Orientation> orientationFromKeyword(std::string_view keyword);
 // other (left = {0 50}, top = {50 100}). Nothing when the items make no position.
 std::optional<std::array<double, 2>> positionFromItems(const std::vector<std::string_view>& items);
 
+class OptionList;
+
+// The position option of a fitting call (fit_pdi_page, fit_textline); an
+// EngineError naming the value when its items make no position.
+std::array<double, 2> positionOption(const OptionList& list);
+
 }  // namespace pdfengine

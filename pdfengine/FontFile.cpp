@@ -8,13 +8,17 @@
 #include FT_TRUETYPE_TAGS_H
 
 #include <algorithm>
+#include <cerrno>
 #include <cmath>
 #include <cstring>
-#include <fstream>
-#include <iterator>
 #include <sstream>
 
 #include "pdfengine/FontError.h"
+
+#include <fcntl.h>
+#include <sys/mman.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace pdfengine {
 
@@ -28,6 +32,9 @@ struct FaceDeleter {
 };
 using Library = std::unique_ptr<std::remove_pointer_t<FT_Library>, LibraryDeleter>;
 using Face = std::unique_ptr<std::remove_pointer_t<FT_Face>, FaceDeleter>;
+
+// FreeType and HarfBuzz take sizes as signed longs and unsigned ints.
+constexpr unsigned long long kMaxFileSize = 0x7FFFFFFF;
 
 std::string quoted(const std::string& what)
 {
@@ -46,7 +53,7 @@ std::string errorText(FT_Error error)
     return text.str();
 }
 
-bool isSfnt(const std::string& bytes)
+bool isSfnt(std::string_view bytes)
 {
     if (bytes.size() < 12)
         return false;
@@ -67,7 +74,7 @@ std::string cleanName(const char* name)
     return out;
 }
 
-Face openFace(FT_Library library, const std::string& bytes, long index, const std::string& what)
+Face openFace(FT_Library library, std::string_view bytes, long index, const std::string& what)
 {
     FT_Face face = nullptr;
     FT_Error error = FT_New_Memory_Face(library, reinterpret_cast<const FT_Byte*>(bytes.data()),
@@ -90,23 +97,63 @@ int glyphTop(FT_Face face, char32_t unicode, int fallback)
 
 std::unique_ptr<FontFile> FontFile::load(const std::string& path, int faceIndex)
 {
-    std::ifstream in(path, std::ios::binary);
-    if (!in)
-        throw FontError("Couldn't open font file " + quoted(path) + " for reading");
-    std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    if (in.bad())
-        throw FontError("Couldn't read font file " + quoted(path));
-    return fromBytes(std::move(bytes), faceIndex, path);
+    // Mapped, as FreeType maps the files it opens itself: a CJK font is many
+    // megabytes, of which a document reads the header tables and a few glyphs.
+    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        throw FontError("Couldn't open font file " + quoted(path) + " for reading (" +
+                        std::string(strerrordesc_np(errno)) + ")");
+    struct stat info {};
+    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+        ::close(fd);
+        throw FontError("Couldn't read font file " + quoted(path) + " (not a regular file)");
+    }
+    if (static_cast<unsigned long long>(info.st_size) > kMaxFileSize) {
+        ::close(fd);
+        throw FontError("Couldn't read font file " + quoted(path) + " (larger than 2 GB)");
+    }
+    std::unique_ptr<FontFile> font(new FontFile());
+    size_t size = static_cast<size_t>(info.st_size);
+    void* mapped = size > 0 ? ::mmap(nullptr, size, PROT_READ, MAP_PRIVATE, fd, 0) : MAP_FAILED;
+    if (mapped != MAP_FAILED) {
+        font->mapping_ = mapped;
+        font->mappingSize_ = size;
+        font->bytes_ = std::string_view(static_cast<const char*>(mapped), size);
+    } else {
+        // Files that cannot be mapped (empty ones, some special file systems) are read.
+        font->owned_.resize(size);
+        size_t done = 0;
+        while (done < size) {
+            ssize_t got = ::read(fd, font->owned_.data() + done, size - done);
+            if (got <= 0)
+                break;
+            done += static_cast<size_t>(got);
+        }
+        font->owned_.resize(done);
+        font->bytes_ = font->owned_;
+    }
+    ::close(fd);
+    font->what_ = path;
+    font->faceIndex_ = faceIndex;
+    font->read();
+    return font;
 }
 
 std::unique_ptr<FontFile> FontFile::fromBytes(std::string bytes, int faceIndex, const std::string& what)
 {
     std::unique_ptr<FontFile> font(new FontFile());
-    font->bytes_ = std::move(bytes);
+    font->owned_ = std::move(bytes);
+    font->bytes_ = font->owned_;
     font->what_ = what;
     font->faceIndex_ = faceIndex;
     font->read();
     return font;
+}
+
+FontFile::~FontFile()
+{
+    if (mapping_)
+        ::munmap(mapping_, mappingSize_);
 }
 
 int FontFile::stemVForWeight(int weightClass)
@@ -230,13 +277,27 @@ void FontFile::read()
                 cmap_.emplace_back(static_cast<char32_t>(code), glyph);
             code = FT_Get_Next_Char(face.get(), code, &glyph);
         }
-        std::sort(cmap_.begin(), cmap_.end());
+        // FreeType gives the characters in ascending order already.
+        if (!std::is_sorted(cmap_.begin(), cmap_.end()))
+            std::sort(cmap_.begin(), cmap_.end());
     }
+    widths_.resize(advances_.size());
+    for (size_t glyph = 0; glyph < advances_.size(); ++glyph)
+        widths_[glyph] = toThousandths(advances_[glyph]);
     unicodes_.assign(advances_.size(), 0);
     // Descending, so that the lowest character of a glyph is the one kept.
     for (auto it = cmap_.rbegin(); it != cmap_.rend(); ++it) {
         char32_t code = it->first;
         unicodes_[it->second] = symbolCmap_ && code >= 0xF000 && code <= 0xF0FF ? code - 0xF000 : code;
+    }
+
+    // Symbol fonts put their characters at F000 + the 8-bit code.
+    bmp_.assign(0x10000, 0);
+    for (const auto& [code, glyph] : cmap_) {
+        if (code <= 0xFFFF)
+            bmp_[code] = static_cast<uint16_t>(glyph);
+        if (symbolCmap_ && code >= 0xF000 && code <= 0xF0FF && bmp_[code - 0xF000] == 0)
+            bmp_[code - 0xF000] = static_cast<uint16_t>(glyph);
     }
 
     if (capHeight_ <= 0)
@@ -255,17 +316,15 @@ void FontFile::read()
     }
 }
 
-uint32_t FontFile::glyphFor(char32_t unicode) const
+uint32_t FontFile::lookup(char32_t code) const
 {
-    auto lookup = [this](char32_t code) -> uint32_t {
-        auto found = std::lower_bound(cmap_.begin(), cmap_.end(), std::make_pair(code, uint32_t{0}));
-        return found != cmap_.end() && found->first == code ? found->second : 0;
-    };
-    uint32_t glyph = lookup(unicode);
-    // Symbol fonts put their characters at F000 + the 8-bit code.
-    if (glyph == 0 && symbolCmap_ && unicode < 0x100)
-        glyph = lookup(0xF000 + unicode);
-    return glyph;
+    auto found = std::lower_bound(cmap_.begin(), cmap_.end(), std::make_pair(code, uint32_t{0}));
+    return found != cmap_.end() && found->first == code ? found->second : 0;
+}
+
+uint32_t FontFile::glyphBeyondBmp(char32_t unicode) const
+{
+    return lookup(unicode);
 }
 
 char32_t FontFile::unicodeOf(uint32_t glyph) const

@@ -1,13 +1,15 @@
 // A TrueType or OpenType (CFF) font file, or one face of a collection, read with
 // FreeType. Everything the engine needs is read once when the file is loaded:
 // names, metrics, the embedding permission, the Unicode cmap and every glyph's
-// advance. The file's bytes are kept for subsetting. A damaged or unsupported
-// file gives a FontError, never a crash.
+// advance. The file's bytes are kept for subsetting: mapped rather than copied,
+// since only a small part of a large CJK font is ever read. A damaged or
+// unsupported file gives a FontError, never a crash.
 #pragma once
 
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -47,11 +49,14 @@ public:
     // Advance width in font units; 0 for a glyph id the font does not have.
     int advance(uint32_t glyph) const { return hasGlyph(glyph) ? advances_[glyph] : 0; }
     // Advance width in 1/1000 em.
-    int width(uint32_t glyph) const { return toThousandths(advance(glyph)); }
+    int width(uint32_t glyph) const { return hasGlyph(glyph) ? widths_[glyph] : 0; }
     int toThousandths(int fontUnits) const;
 
     // The glyph of a Unicode character, 0 (notdef) when the font lacks it.
-    uint32_t glyphFor(char32_t unicode) const;
+    uint32_t glyphFor(char32_t unicode) const
+    {
+        return unicode < bmp_.size() ? bmp_[unicode] : glyphBeyondBmp(unicode);
+    }
     // A Unicode character shown by the glyph (the lowest), or 0 when none is mapped to it.
     char32_t unicodeOf(uint32_t glyph) const;
     // (Unicode, glyph) pairs of the font's cmap, ascending by Unicode.
@@ -71,13 +76,22 @@ public:
     int descender() const { return toThousandths(descender_); }
 
     // The whole file (all faces of a collection).
-    const std::string& bytes() const { return bytes_; }
+    std::string_view bytes() const { return bytes_; }
+
+    ~FontFile();
+    FontFile(const FontFile&) = delete;
+    FontFile& operator=(const FontFile&) = delete;
 
 private:
     FontFile() = default;
     void read();
+    uint32_t lookup(char32_t unicode) const;
+    uint32_t glyphBeyondBmp(char32_t unicode) const;
 
-    std::string bytes_;
+    std::string owned_;        // the bytes when they were given, not mapped
+    void* mapping_ = nullptr;  // the mapped file, if it was mapped
+    size_t mappingSize_ = 0;
+    std::string_view bytes_;
     std::string what_;
     int faceIndex_ = 0;
     int faceCount_ = 1;
@@ -97,9 +111,11 @@ private:
     uint16_t fsType_ = 0;
     bool symbolCmap_ = false;  // only a (3,0) symbol cmap: codes live at F000-F0FF
     std::vector<uint16_t> advances_;
+    std::vector<int> widths_;  // advances in 1/1000 em
     std::vector<std::pair<char32_t, uint32_t>> cmap_;
     std::vector<char32_t> unicodes_;  // glyph id -> its lowest character
     std::vector<uint16_t> cids_;      // glyph id -> CID, CID-keyed CFF only
+    std::vector<uint16_t> bmp_;       // U+0000-U+FFFF -> glyph, so texts map without searching
 };
 
 }  // namespace pdfengine

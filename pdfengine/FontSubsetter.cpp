@@ -4,6 +4,7 @@
 #include <hb.h>
 
 #include <memory>
+#include <vector>
 
 #include "pdfengine/FontError.h"
 #include "pdfengine/FontFile.h"
@@ -37,9 +38,14 @@ hb_tag_t tagOf(const char* name)
     return hb_tag_from_string(name, 4);
 }
 
-FontSubsetter::Result run(const FontFile& font, const std::set<uint32_t>* glyphs)
+// Tables a CIDFont's program does without; leaving them out also spares the
+// subsetter most of its work on a large font's cmap.
+constexpr const char* kCharacterTables[] = {"cmap", "post", "name"};
+
+FontSubsetter::Result run(const FontFile& font, const std::set<uint32_t>* glyphs,
+                          FontSubsetter::Tables tables)
 {
-    const std::string& bytes = font.bytes();
+    std::string_view bytes = font.bytes();
     Blob blob(hb_blob_create(bytes.data(), static_cast<unsigned>(bytes.size()), HB_MEMORY_MODE_READONLY,
                              nullptr, nullptr));
     Face face(hb_face_create(blob.get(), static_cast<unsigned>(font.faceIndex())));
@@ -58,19 +64,37 @@ FontSubsetter::Result run(const FontFile& font, const std::set<uint32_t>* glyphs
     hb_set_t* drop = hb_subset_input_set(input.get(), HB_SUBSET_SETS_DROP_TABLE_TAG);
     for (const char* table : kDroppedTables)
         hb_set_add(drop, tagOf(table));
+    // An OpenType program (CFF outlines, not CID-keyed) stays a complete OpenType font.
+    bool openTypeProgram = font.format() == FontFile::Format::OpenTypeCff && !font.cidKeyed();
+    bool characters = tables == FontSubsetter::Tables::ForSimpleFont || openTypeProgram;
+    if (!characters) {
+        for (const char* table : kCharacterTables)
+            hb_set_add(drop, tagOf(table));
+    }
     hb_set_t* kept = hb_subset_input_glyph_set(input.get());
     hb_set_t* unicodes = hb_subset_input_unicode_set(input.get());
-    hb_set_add(kept, 0);
     if (glyphs) {
+        // Glyphs are asked for by a character that maps to them where one does:
+        // given glyph ids, HarfBuzz reads the font's whole cmap, which costs more
+        // than the rest of the subset of a large CJK font. Notdef is always kept.
+        std::vector<bool> wanted(static_cast<size_t>(font.glyphCount()));
+        std::vector<bool> covered(wanted.size());
         for (uint32_t glyph : *glyphs) {
             if (font.hasGlyph(glyph))
-                hb_set_add(kept, glyph);
+                wanted[glyph] = true;
         }
-        // The cmap keeps the characters of the kept glyphs: simple TrueType fonts are
-        // read through it.
+        wanted[0] = false;
+        // A simple TrueType font is read through its cmap, which keeps every
+        // character of the kept glyphs; a CIDFont needs one to find the glyph.
         for (const auto& [unicode, glyph] : font.unicodeMap()) {
-            if (hb_set_has(kept, glyph))
+            if (wanted[glyph] && (characters || !covered[glyph])) {
                 hb_set_add(unicodes, unicode);
+                covered[glyph] = true;
+            }
+        }
+        for (size_t glyph = 1; glyph < wanted.size(); ++glyph) {
+            if (wanted[glyph] && !covered[glyph])
+                hb_set_add(kept, static_cast<hb_codepoint_t>(glyph));
         }
     } else {
         hb_set_add_range(kept, 0, static_cast<hb_codepoint_t>(font.glyphCount() - 1));
@@ -98,7 +122,7 @@ FontSubsetter::Result run(const FontFile& font, const std::set<uint32_t>* glyphs
     return out;
 }
 
-uint32_t readBig(const std::string& data, size_t at, int bytes)
+uint32_t readBig(std::string_view data, size_t at, int bytes)
 {
     uint32_t value = 0;
     for (int i = 0; i < bytes; ++i)
@@ -108,9 +132,10 @@ uint32_t readBig(const std::string& data, size_t at, int bytes)
 
 }  // namespace
 
-FontSubsetter::Result FontSubsetter::subset(const FontFile& font, const std::set<uint32_t>& glyphs)
+FontSubsetter::Result FontSubsetter::subset(const FontFile& font, const std::set<uint32_t>& glyphs,
+                                            Tables tables)
 {
-    Result result = run(font, &glyphs);
+    Result result = run(font, &glyphs, tables);
     std::set<uint32_t> withNotdef = glyphs;
     withNotdef.insert(0);
     result.tag = tag(font.postScriptName(), withNotdef);
@@ -119,7 +144,7 @@ FontSubsetter::Result FontSubsetter::subset(const FontFile& font, const std::set
 
 FontSubsetter::Result FontSubsetter::whole(const FontFile& font)
 {
-    return run(font, nullptr);
+    return run(font, nullptr, Tables::ForSimpleFont);
 }
 
 std::string FontSubsetter::tag(const std::string& fontName, const std::set<uint32_t>& glyphs)
@@ -145,7 +170,7 @@ std::string FontSubsetter::tag(const std::string& fontName, const std::set<uint3
     return out;
 }
 
-std::string FontSubsetter::cffTable(const std::string& openType)
+std::string FontSubsetter::cffTable(std::string_view openType)
 {
     if (openType.size() < 12)
         return "";
@@ -160,7 +185,7 @@ std::string FontSubsetter::cffTable(const std::string& openType)
         size_t length = readBig(openType, record + 12, 4);
         if (offset > openType.size() || length > openType.size() - offset)
             return "";
-        return openType.substr(offset, length);
+        return std::string(openType.substr(offset, length));
     }
     return "";
 }

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <set>
 #include <string>
+#include <string_view>
 
 namespace pdfengine {
 
@@ -27,8 +28,15 @@ public:
         std::string tag;  // six capital letters for the BaseFont prefix, "" when not a subset
     };
 
+    // Which tables a program needs beyond the outlines and metrics.
+    enum class Tables {
+        ForSimpleFont,  // cmap, post and name too: a simple TrueType font finds glyphs through them
+        ForCidFont      // only what glyph ids need: CIDFonts never look a character up
+    };
+
     // The glyphs (0, notdef, is always kept) of one face, as a standalone font.
-    static Result subset(const FontFile& font, const std::set<uint32_t>& glyphs);
+    static Result subset(const FontFile& font, const std::set<uint32_t>& glyphs,
+                         Tables tables = Tables::ForSimpleFont);
     // The whole face as a standalone font (a face of a collection taken out of it).
     static Result whole(const FontFile& font);
 
@@ -37,7 +45,7 @@ public:
     static std::string tag(const std::string& fontName, const std::set<uint32_t>& glyphs);
     // The bare CFF table of an OpenType font (FontFile3 /CIDFontType0C or /Type1C),
     // or "" when it has none.
-    static std::string cffTable(const std::string& openType);
+    static std::string cffTable(std::string_view openType);
 };
 
 }  // namespace pdfengine

@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace pdfengine {
@@ -25,9 +26,31 @@ struct GlyphRun {
     int missing = 0;     // characters shown as notdef
     int wordSpaces = 0;  // one-byte codes 32: where word spacing applies
 
-    void add(const Glyph& glyph, const std::string& bytes)
+    // Adds a glyph whose code is written as its codeLength bytes, most significant first.
+    void add(const Glyph& glyph)
+    {
+        if (glyph.codeLength == 1) {
+            codes.push_back(static_cast<char>(glyph.code));
+        } else {
+            for (int shift = 8 * (glyph.codeLength - 1); shift >= 0; shift -= 8)
+                codes.push_back(static_cast<char>((glyph.code >> shift) & 0xFF));
+        }
+        count(glyph);
+    }
+    void add(const Glyph& glyph, std::string_view bytes)
     {
         codes += bytes;
+        count(glyph);
+    }
+    void reserve(size_t characters)
+    {
+        glyphs.reserve(characters);
+        codes.reserve(2 * characters);
+    }
+
+private:
+    void count(const Glyph& glyph)
+    {
         glyphs.push_back(glyph);
         width += glyph.width;
         if (glyph.missing)

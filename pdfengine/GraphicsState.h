@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "pdfengine/Color.h"
+#include "pdfengine/TextState.h"
 
 namespace pdfengine {
 
@@ -19,6 +20,7 @@ struct GraphicsState {
     double dashPhase = 0;
     Color fillColor;    // gray 0: black
     Color strokeColor;  // gray 0: black
+    PageText text;
 };
 
 }  // namespace pdfengine

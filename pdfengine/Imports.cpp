@@ -80,15 +80,8 @@ PlacementOptions placementOptions(const OptionList& list)
     }
     if (list.has("fitmethod"))
         o.fitMethod = *fitMethodFromKeyword(list.getString("fitmethod"));
-    if (list.has("position")) {
-        auto position = positionFromItems(list.getItems("position"));
-        if (!position)
-            throw EngineError(err::BadOptionValue,
-                              "Option 'position' expects one or two numbers or keywords (left center right, "
-                              "bottom center top), not '" +
-                                  std::string(list.getString("position")) + "'");
-        o.position = *position;
-    }
+    if (list.has("position"))
+        o.position = positionOption(list);
     if (list.has("scale")) {
         std::vector<double> scale = list.getNumbers("scale");
         for (double s : scale)

@@ -52,6 +52,51 @@ inline constexpr OptionTable beginDocument{beginDocumentDefs};
 // Calls that take an option list but accept no option yet.
 inline constexpr OptionTable none{};
 
+// PDF_load_font.
+inline constexpr OptionDef loadFontDefs[] = {
+    {.name = "embedding", .type = OptionType::Boolean},
+    {.name = "subsetting", .type = OptionType::Boolean},
+    {.name = "faceindex", .type = OptionType::Integer, .min = 0, .max = 65535},
+};
+inline constexpr OptionTable loadFont{loadFontDefs};
+
+// PDF_set_text_option; PDF_fit_textline takes some of them too. Horizontal
+// scaling and font size must be positive, which is checked by the call.
+inline constexpr OptionDef textDefs[] = {
+    {.name = "font", .type = OptionType::Integer, .min = -1},
+    {.name = "fontsize", .type = OptionType::Number},
+    {.name = "charspacing", .type = OptionType::Number},
+    {.name = "wordspacing", .type = OptionType::Number},
+    {.name = "horizscaling", .type = OptionType::Number},
+    {.name = "leading", .type = OptionType::Number},
+    {.name = "textrise", .type = OptionType::Number},
+    {.name = "textrendering", .type = OptionType::Integer, .min = 0, .max = 7},
+    {.name = "fillcolor", .type = OptionType::Color},
+    {.name = "strokecolor", .type = OptionType::Color},
+};
+inline constexpr OptionTable text{textDefs};
+
+// PDF_fit_textline. The order of the methods is irrelevant: they are looked up
+// by keyword.
+inline constexpr std::string_view textFitMethods[] = {"nofit", "clip", "auto", "meet", "entire"};
+inline constexpr OptionDef fitTextlineDefs[] = {
+    {.name = "position", .type = OptionType::List, .minItems = 1, .maxItems = 2},
+    {.name = "boxsize", .type = OptionType::NumberList, .minItems = 2, .maxItems = 2},
+    {.name = "margin", .type = OptionType::NumberList, .min = 0, .minItems = 1, .maxItems = 2},
+    {.name = "fitmethod", .type = OptionType::Keyword, .keywords = textFitMethods},
+    {.name = "shrinklimit", .type = OptionType::Number, .min = 1, .max = 100},
+    {.name = "rotate", .type = OptionType::Number},
+    {.name = "textlen", .type = OptionType::Integer, .min = 0},
+    {.name = "showborder", .type = OptionType::Boolean},
+    {.name = "font", .type = OptionType::Integer, .min = -1},
+    {.name = "fontsize", .type = OptionType::Number},
+    {.name = "fillcolor", .type = OptionType::Color},
+    {.name = "charspacing", .type = OptionType::Number},
+    {.name = "wordspacing", .type = OptionType::Number},
+    {.name = "horizscaling", .type = OptionType::Number},
+};
+inline constexpr OptionTable fitTextline{fitTextlineDefs};
+
 // PDF_set_graphics_option.
 inline constexpr OptionDef graphicsDefs[] = {
     {.name = "linewidth", .type = OptionType::Number, .min = 0},

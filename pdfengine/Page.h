@@ -29,6 +29,8 @@ public:
 
     ContentBuilder& content() { return content_; }
     const GraphicsState& state() const { return stack_.back(); }
+    // The text state and position, which text drawing reads and updates.
+    PageText& text() { return stack_.back().text; }
     bool inPath() const { return inPath_; }
     size_t saveDepth() const { return stack_.size() - 1; }
     const PageResources& resources() const { return resources_; }

@@ -2,6 +2,7 @@
 
 #include "pdfengine/FontError.h"
 #include "pdfengine/ToUnicodeCMap.h"
+#include "platform/cp932.h"
 
 namespace pdfengine {
 
@@ -11,8 +12,12 @@ PdfJapaneseFont::PdfJapaneseFont(const CidStandardFont& font, const CidCMap& cma
 
 char32_t PdfJapaneseFont::unicodeOf(uint32_t code) const
 {
-    if (!cmap_.unicodeCodes())
-        return 0;
+    // The Shift-JIS CMaps are Microsoft's code page 932, whose characters the
+    // platform's tables know exactly as Windows decodes them.
+    if (!cmap_.unicodeCodes()) {
+        int unicode = platform::cp932DecodeCode(code);
+        return unicode > 0 ? static_cast<char32_t>(unicode) : 0;
+    }
     if (code > 0xFFFF)
         return 0x10000 + (((code >> 16) - 0xD800) << 10) + ((code & 0xFFFF) - 0xDC00);
     return code;
@@ -39,33 +44,43 @@ GlyphRun::Glyph PdfJapaneseFont::glyphOf(const CidCMap::Code& code) const
 GlyphRun PdfJapaneseFont::mapBytes(std::string_view bytes) const
 {
     GlyphRun run;
+    run.reserve(bytes.size());
     for (size_t pos = 0; pos < bytes.size();) {
         CidCMap::Code code = cmap_.next(bytes, pos);
         pos += code.length;
         GlyphRun::Glyph g = glyphOf(code);
-        run.add(g, cmap_.bytesOf(g.code));
+        run.add(g);
     }
     return run;
 }
 
+std::optional<uint32_t> PdfJapaneseFont::codeFor(char32_t c) const
+{
+    if (cmap_.unicodeCodes())
+        return cmap_.codeFor(c);
+    int code = platform::cp932Encode(c, false);
+    if (code < 0)
+        return std::nullopt;
+    return static_cast<uint32_t>(code);
+}
+
 GlyphRun PdfJapaneseFont::mapUnicode(std::u32string_view text) const
 {
-    if (!cmap_.unicodeCodes())
-        throw FontError(std::string("The CMap ") + cmap_.name() + " takes Shift-JIS codes, not Unicode text");
     GlyphRun run;
+    run.reserve(text.size());
     for (char32_t c : text) {
         CidCMap::Code code;
-        std::optional<uint32_t> value = cmap_.codeFor(c);
+        std::optional<uint32_t> value = codeFor(c);
         if (value) {
             code.code = *value;
-            code.length = *value > 0xFFFF ? 4 : 2;
+            code.length = static_cast<int>(cmap_.bytesOf(*value).size());
             std::optional<uint16_t> cid = cmap_.cid(*value);
             code.mapped = cid.has_value();
             code.cid = cid.value_or(0);
         }
         GlyphRun::Glyph g = glyphOf(code);
         g.unicode = c;
-        run.add(g, cmap_.bytesOf(g.code));
+        run.add(g);
     }
     return run;
 }
@@ -73,9 +88,14 @@ GlyphRun PdfJapaneseFont::mapUnicode(std::u32string_view text) const
 void PdfJapaneseFont::use(const GlyphRun& run)
 {
     for (const GlyphRun::Glyph& g : run.glyphs) {
-        widths_.emplace(static_cast<uint16_t>(g.glyph), g.width);
+        bool twoByte = g.code <= 0xFFFF;
+        if (twoByte && seen_[g.code])
+            continue;
+        widths_.try_emplace(static_cast<uint16_t>(g.glyph), g.width);
         if (!g.missing && g.unicode)
-            text_.emplace(g.code, g.unicode);
+            text_.try_emplace(g.code, g.unicode);
+        if (twoByte && (g.missing || g.unicode))
+            seen_[g.code] = true;
     }
 }
 
@@ -96,13 +116,17 @@ FontObjects PdfJapaneseFont::objects() const
     o.descriptor = font_.descriptor();
     // Readers know the text of these CMaps' codes only through the collection's
     // CID -> Unicode table, which turns some characters into look-alikes (~ into
-    // U+02DC, a dash into a combining stroke): a ToUnicode map keeps them exact.
-    // Poppler reads no ToUnicode code longer than two bytes and then loses those
-    // characters entirely, so a text with surrogate pairs goes without the map.
-    bool fourByteCodes = !text_.empty() && text_.rbegin()->first > 0xFFFF;
-    if (!text_.empty() && !fourByteCodes) {
-        ToUnicodeCMap toUnicode;
-        toUnicode.add(text_);
+    // U+02DC, a dash into a combining stroke, the NEC and IBM characters of code
+    // page 932 into others): a ToUnicode map keeps them exact. Poppler reads no
+    // ToUnicode code longer than two bytes, so the four-byte codes of surrogate
+    // pairs (UniJIS-UTF16-H) are left out: TextWriter marks texts with such
+    // characters with their ActualText instead.
+    if (!text_.empty()) {
+        ToUnicodeCMap toUnicode = cmap_.unicodeCodes() ? ToUnicodeCMap() : ToUnicodeCMap::shiftJis();
+        for (const auto& [code, character] : text_) {
+            if (code <= 0xFFFF)
+                toUnicode.add(code, std::u32string(1, character));
+        }
         o.toUnicode = toUnicode.build();
     }
     return o;

@@ -3,6 +3,8 @@
 #pragma once
 
 #include <map>
+#include <optional>
+#include <vector>
 
 #include "pdfengine/CidCMap.h"
 #include "pdfengine/CidStandardFont.h"
@@ -17,7 +19,8 @@ public:
     // Codes the CMap does not map (and invalid bytes) are replaced by a code that
     // shows notdef.
     GlyphRun mapBytes(std::string_view bytes) const override;
-    // Unicode CMaps only: a FontError for the Shift-JIS ones, whose texts the caller converts.
+    // Characters go to the CMap's codes: UTF-16 or UCS-2 codes, or the code page 932
+    // codes of the Shift-JIS CMaps. Characters without a code show notdef.
     GlyphRun mapUnicode(std::u32string_view text) const override;
     void use(const GlyphRun& run) override;
     FontObjects objects() const override;
@@ -29,11 +32,13 @@ public:
 private:
     GlyphRun::Glyph glyphOf(const CidCMap::Code& code) const;
     char32_t unicodeOf(uint32_t code) const;
+    std::optional<uint32_t> codeFor(char32_t c) const;
 
     const CidStandardFont& font_;
     const CidCMap& cmap_;
-    std::map<uint16_t, int> widths_;     // CIDs used
-    std::map<uint32_t, char32_t> text_;  // code -> character, Unicode CMaps
+    std::map<uint16_t, int> widths_;                       // CIDs used
+    std::map<uint32_t, char32_t> text_;                    // code -> character
+    std::vector<bool> seen_ = std::vector<bool>(0x10000);  // codes up to FFFF fully recorded
 };
 
 }  // namespace pdfengine

@@ -7,11 +7,19 @@ namespace pdfengine {
 PdfStandardFont::PdfStandardFont(const StandardFont& font, const FontEncoding& encoding)
     : font_(font), encoding_(font.symbolic() ? font.builtinEncoding() : encoding)
 {
+    // Every text looks its bytes up here: one table for the font and encoding.
+    for (int code = 0; code < 256; ++code)
+        glyphs_[static_cast<size_t>(code)] = measure(static_cast<uint8_t>(code));
+}
+
+GlyphRun::Glyph PdfStandardFont::glyphOf(uint8_t code) const
+{
+    return glyphs_[code];
 }
 
 // A code without a glyph is written as code 0, which no encoding defines: readers
 // show notdef for it.
-GlyphRun::Glyph PdfStandardFont::glyphOf(uint8_t code) const
+GlyphRun::Glyph PdfStandardFont::measure(uint8_t code) const
 {
     GlyphRun::Glyph g;
     int width = font_.width(encoding_, code);
@@ -30,29 +38,34 @@ GlyphRun::Glyph PdfStandardFont::glyphOf(uint8_t code) const
 GlyphRun PdfStandardFont::mapBytes(std::string_view bytes) const
 {
     GlyphRun run;
-    for (char c : bytes) {
-        GlyphRun::Glyph g = glyphOf(static_cast<uint8_t>(c));
-        run.add(g, std::string(1, static_cast<char>(g.code)));
-    }
+    run.reserve(bytes.size());
+    for (char c : bytes)
+        run.add(glyphs_[static_cast<uint8_t>(c)]);
     return run;
 }
 
 GlyphRun PdfStandardFont::mapUnicode(std::u32string_view text) const
 {
     GlyphRun run;
+    run.reserve(text.size());
     for (char32_t c : text) {
         std::optional<uint8_t> code = encoding_.code(c);
         GlyphRun::Glyph g = glyphOf(code.value_or(0));
         g.unicode = c;
-        run.add(g, std::string(1, static_cast<char>(g.code)));
+        run.add(g);
     }
     return run;
 }
 
 void PdfStandardFont::use(const GlyphRun& run)
 {
-    for (const GlyphRun::Glyph& g : run.glyphs)
-        used_.emplace(static_cast<uint8_t>(g.code), g.missing ? 0 : g.unicode);
+    for (const GlyphRun::Glyph& g : run.glyphs) {
+        auto code = static_cast<uint8_t>(g.code);
+        if (!seen_[code]) {
+            seen_[code] = true;
+            used_.try_emplace(code, g.missing ? 0 : g.unicode);
+        }
+    }
 }
 
 FontObjects PdfStandardFont::objects() const

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <array>
+#include <bitset>
 #include <map>
 
 #include "pdfengine/FontEncoding.h"
@@ -27,10 +28,13 @@ public:
 
 private:
     GlyphRun::Glyph glyphOf(uint8_t code) const;
+    GlyphRun::Glyph measure(uint8_t code) const;
 
     const StandardFont& font_;
     const FontEncoding& encoding_;
-    std::map<uint8_t, char32_t> used_;  // code -> character (0 when unknown)
+    std::array<GlyphRun::Glyph, 256> glyphs_;  // by code
+    std::map<uint8_t, char32_t> used_;         // code -> character (0 when unknown)
+    std::bitset<256> seen_;                    // the codes in used_, looked up for every glyph shown
 };
 
 }  // namespace pdfengine

@@ -55,10 +55,11 @@ GlyphRun::Glyph PdfTrueTypeFont::glyphOf(uint8_t code, char32_t unicode) const
 GlyphRun PdfTrueTypeFont::mapBytes(std::string_view bytes) const
 {
     GlyphRun run;
+    run.reserve(bytes.size());
     for (char c : bytes) {
         uint8_t code = static_cast<uint8_t>(c);
         GlyphRun::Glyph g = glyphOf(code, encoding_.unicode(code));
-        run.add(g, std::string(1, static_cast<char>(g.code)));
+        run.add(g);
     }
     return run;
 }
@@ -66,19 +67,25 @@ GlyphRun PdfTrueTypeFont::mapBytes(std::string_view bytes) const
 GlyphRun PdfTrueTypeFont::mapUnicode(std::u32string_view text) const
 {
     GlyphRun run;
+    run.reserve(text.size());
     for (char32_t c : text) {
         std::optional<uint8_t> code = symbolic() && c < 0x100 ? std::optional<uint8_t>(c) : encoding_.code(c);
         GlyphRun::Glyph g = code ? glyphOf(*code, c) : glyphOf(0, c);
         g.unicode = c;
-        run.add(g, std::string(1, static_cast<char>(g.code)));
+        run.add(g);
     }
     return run;
 }
 
 void PdfTrueTypeFont::use(const GlyphRun& run)
 {
-    for (const GlyphRun::Glyph& g : run.glyphs)
-        used_.emplace(static_cast<uint8_t>(g.code), g);
+    for (const GlyphRun::Glyph& g : run.glyphs) {
+        auto code = static_cast<uint8_t>(g.code);
+        if (!seen_[code]) {
+            seen_[code] = true;
+            used_.try_emplace(code, g);
+        }
+    }
 }
 
 FontObjects PdfTrueTypeFont::objects() const

@@ -4,6 +4,7 @@
 // with its own codes (F000 + code) and marked symbolic.
 #pragma once
 
+#include <bitset>
 #include <map>
 #include <memory>
 
@@ -36,6 +37,7 @@ private:
     bool embed_;
     bool subset_;
     std::map<uint8_t, GlyphRun::Glyph> used_;  // by code
+    std::bitset<256> seen_;                    // the codes in used_
 };
 
 }  // namespace pdfengine

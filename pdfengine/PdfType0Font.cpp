@@ -29,22 +29,14 @@ GlyphRun::Glyph PdfType0Font::glyphOf(uint32_t glyph, char32_t unicode, bool mis
     return g;
 }
 
-namespace {
-
-std::string twoBytes(uint32_t code)
-{
-    return std::string{static_cast<char>((code >> 8) & 0xFF), static_cast<char>(code & 0xFF)};
-}
-
-}  // namespace
-
 GlyphRun PdfType0Font::mapUnicode(std::u32string_view text) const
 {
     GlyphRun run;
+    run.reserve(text.size());
     for (char32_t c : text) {
         uint32_t glyph = font_->glyphFor(c);
         GlyphRun::Glyph g = glyphOf(glyph, c, glyph == 0);
-        run.add(g, twoBytes(g.code));
+        run.add(g);
     }
     return run;
 }
@@ -62,20 +54,28 @@ GlyphRun PdfType0Font::mapBytes(std::string_view bytes) const
 GlyphRun PdfType0Font::mapGlyphIds(const std::vector<uint16_t>& glyphs) const
 {
     GlyphRun run;
+    run.reserve(glyphs.size());
     for (uint16_t glyph : glyphs) {
         bool missing = glyph == 0 || !font_->hasGlyph(glyph);
         GlyphRun::Glyph g = glyphOf(glyph, missing ? 0 : font_->unicodeOf(glyph), missing);
-        run.add(g, twoBytes(g.code));
+        run.add(g);
     }
     return run;
 }
 
 void PdfType0Font::use(const GlyphRun& run)
 {
+    if (seen_.empty())
+        seen_.resize(static_cast<size_t>(font_->glyphCount()));
     for (const GlyphRun::Glyph& g : run.glyphs) {
+        if (g.glyph < seen_.size() && seen_[g.glyph])
+            continue;
         glyphs_.insert(g.glyph);
         if (!g.missing && g.unicode)
-            text_.emplace(g.code, g.unicode);
+            text_.try_emplace(g.code, g.unicode);
+        // A glyph first shown without its character may get one later.
+        if (g.glyph < seen_.size() && (g.missing || g.unicode))
+            seen_[g.glyph] = true;
     }
 }
 
@@ -92,7 +92,9 @@ FontObjects PdfType0Font::objects() const
     o.supplement = 0;
     std::string name = font_->postScriptName();
     if (options_.embed) {
-        o.program = options_.subset ? FontSubsetter::subset(*font_, glyphs_) : FontSubsetter::whole(*font_);
+        o.program = options_.subset
+                        ? FontSubsetter::subset(*font_, glyphs_, FontSubsetter::Tables::ForCidFont)
+                        : FontSubsetter::whole(*font_);
         if (!o.program->tag.empty())
             name = o.program->tag + "+" + name;
     }

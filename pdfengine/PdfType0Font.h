@@ -6,6 +6,7 @@
 #include <map>
 #include <memory>
 #include <set>
+#include <vector>
 
 #include "pdfengine/FontEncoding.h"
 #include "pdfengine/FontFile.h"
@@ -40,6 +41,7 @@ private:
     Options options_;
     std::set<uint32_t> glyphs_;          // glyph ids used
     std::map<uint32_t, char32_t> text_;  // CID -> character
+    std::vector<bool> seen_;             // glyph ids fully recorded, looked up for every glyph shown
 };
 
 }  // namespace pdfengine

@@ -191,7 +191,17 @@ TEST(PdfJapaneseFont, MapsCodesAndReplacesWhatTheCollectionLacks)
     EXPECT_EQ(bytes.missing, 1);
     EXPECT_EQ(bytes.wordSpaces, 1);
     EXPECT_EQ(bytes.width, 500 + 500 + 1000 + 1000);
-    EXPECT_THROW(sjis.mapUnicode(U"A"), FontError);
+    // Unicode text goes to the code page 932 codes, as Windows encodes them; the
+    // text of every code is known, so that it can be extracted.
+    GlyphRun unicode = sjis.mapUnicode(U"A ①㈱ｱ\u00E9");
+    EXPECT_EQ(unicode.codes, "A \x87\x40\x87\x8A\xB1\x80");
+    EXPECT_EQ(unicode.missing, 1);
+    EXPECT_EQ(unicode.glyphs[4].unicode, U'ｱ');
+    EXPECT_EQ(bytes.glyphs[2].unicode, U'①');
+    sjis.use(unicode);
+    FontObjects shiftJis = sjis.objects();
+    EXPECT_NE(shiftJis.toUnicode.find("<878A> <3231>"), std::string::npos) << shiftJis.toUnicode;
+    EXPECT_NE(shiftJis.toUnicode.find("<B1> <FF71>"), std::string::npos) << shiftJis.toUnicode;
 
     font.use(run);
     FontObjects o = font.objects();

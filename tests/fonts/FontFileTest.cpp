@@ -111,7 +111,13 @@ TEST(FontFile, ReadsEachFaceOfACollection)
 TEST(FontFile, ReportsFilesThatAreNoFonts)
 {
     EXPECT_EQ(errorOf([] { FontFile::load("/nonexistent/font.ttf"); }),
-              "Couldn't open font file '/nonexistent/font.ttf' for reading");
+              "Couldn't open font file '/nonexistent/font.ttf' for reading (No such file or directory)");
+    EXPECT_EQ(errorOf([] { FontFile::load("/tmp"); }), "Couldn't read font file '/tmp' (not a regular file)");
+    testsupport::TempDir dir;
+    testsupport::writeFile(dir.file("empty.ttf"), "");
+    EXPECT_EQ(errorOf([&] { FontFile::load(dir.file("empty.ttf")); }),
+              "Font file '" + dir.file("empty.ttf") +
+                  "' is not a TrueType or OpenType font or collection (unsupported format)");
     EXPECT_EQ(errorOf([] { FontFile::fromBytes("%PDF-1.7 not a font at all", 0, "x.ttf"); }),
               "Font file 'x.ttf' is not a TrueType or OpenType font or collection (unsupported format)");
     EXPECT_EQ(errorOf([] { FontFile::fromBytes("", 0, "empty.ttf"); }),

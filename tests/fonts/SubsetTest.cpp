@@ -67,6 +67,21 @@ TEST(FontSubsetter, KeepsTheUsedGlyphsAtTheirIds)
         }
         EXPECT_EQ(back->glyphFor(other), 0u) << uint32_t(other);
     }
+    // Glyphs no character maps to (shown by glyph id) are kept too, with or
+    // without the character tables.
+    const std::string whole(font->bytes());
+    uint32_t unmapped = 1;
+    while (unmapped < static_cast<uint32_t>(font->glyphCount()) &&
+           (font->unicodeOf(unmapped) != 0 || fonttest::glyphInfo(whole, 0, unmapped).points == 0))
+        ++unmapped;
+    ASSERT_LT(unmapped, static_cast<uint32_t>(font->glyphCount()));
+    for (auto tables : {FontSubsetter::Tables::ForSimpleFont, FontSubsetter::Tables::ForCidFont}) {
+        std::set<uint32_t> mixed = {unmapped, *used.begin()};
+        FontSubsetter::Result withUnmapped = FontSubsetter::subset(*font, mixed, tables);
+        EXPECT_GT(fonttest::glyphInfo(withUnmapped.data, 0, unmapped).points, 0);
+        EXPECT_GT(fonttest::glyphInfo(withUnmapped.data, 0, *used.begin()).points, 0);
+    }
+
     size_t compressed = deflatedSize(subset.data);
     std::cout << "[ measure  ] " << font->bytes().size() << " byte font, 20 kanji: subset "
               << subset.data.size() << " bytes, " << compressed << " compressed\n";

@@ -73,6 +73,9 @@ int main(void)
     PDF* p = PDF_new();
     long size = 0;
     const char* bytes;
+    int font;
+    int japanese;
+    double width;
 
     CHECK(p != NULL);
     CHECK(strlen(PDF_get_string(p, 0, "version")) > 0);
@@ -100,6 +103,26 @@ int main(void)
     PDF_rect(p, 120.0, 20.0, 50.0, 30.0);
     PDF_fill_stroke(p);
     PDF_restore(p);
+
+    /* Text: a standard font, a Japanese one, fitting and measuring. */
+    font = PDF_load_font(p, "Helvetica", 0, "winansi", "");
+    CHECK(font >= 0);
+    CHECK(PDF_load_font(p, "Helvetica", 9, "winansi", "embedding=false") == font);
+    japanese = PDF_load_font(p, "HeiseiMin-W3", 0, "UniJIS-UCS2-H", "");
+    CHECK(japanese >= 0 && japanese != font);
+    PDF_setfont(p, font, 12.0);
+    PDF_set_text_option(p, "charspacing=0.5 wordspacing=1 horizscaling=95");
+    PDF_set_text_pos(p, 50.0, 700.0);
+    PDF_show(p, "Caf\xE9");
+    PDF_setfont(p, japanese, 10.0);
+    PDF_show2(p, "\x65\xE5\x67\x2C", 4);
+    width = PDF_stringwidth(p, "Hello", font, 10.0);
+    CHECK(width > 20.0 && width < 30.0);
+    PDF_fit_textline(p, "Boxed", 0, 100.0, 600.0, "boxsize={100 20} position={50 50} fitmethod=auto");
+    CHECK(PDF_load_font(p, "NoSuchFont", 0, "winansi", "") == -1);
+    CHECK(PDF_get_errnum(p) == 2301);
+    CHECK(handlerCalls == 0);
+
     PDF_end_page_ext(p, "");
     PDF_end_document(p, "");
     CHECK(handlerCalls == 0);
