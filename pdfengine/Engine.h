@@ -11,6 +11,7 @@
 #include "pdfengine/ApiTrace.h"
 #include "pdfengine/Document.h"
 #include "pdfengine/Imports.h"
+#include "pdfengine/ImageRegistry.h"
 #include "pdfengine/OutputFile.h"
 #include "pdfengine/Settings.h"
 
@@ -78,6 +79,9 @@ public:
     void setColor(std::string_view fstype, std::string_view colorspace, double c1, double c2, double c3,
                   double c4);
 
+    // Loaded images; they outlive documents until their handles are closed.
+    ImageRegistry& images() { return images_; }
+
     // Tests make the next output files fail at a chosen step.
     void setOutputFault(OutputFault fault) { outputFault_ = fault; }
 
@@ -87,6 +91,7 @@ private:
     Settings settings_;
     ApiTrace trace_;
     Imports imports_;
+    ImageRegistry images_;
     std::unique_ptr<Document> document_;
     std::string filename_;
     std::string buffer_;

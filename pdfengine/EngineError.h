@@ -60,6 +60,15 @@ inline constexpr ErrorCode PcosBadPath{2210, PDF_SyntaxError};
 inline constexpr ErrorCode PcosPathNotFound{2211, PDF_SyntaxError};
 inline constexpr ErrorCode PcosWrongType{2212, PDF_TypeError};
 
+// 24xx image files; PDF_load_image reports them by returning -1.
+inline constexpr ErrorCode ImageFileNotFound{2401, PDF_IOError};
+inline constexpr ErrorCode ImageCannotRead{2402, PDF_IOError};
+inline constexpr ErrorCode ImageUnknownFormat{2403, PDF_IOError};
+inline constexpr ErrorCode ImageTypeMismatch{2404, PDF_ValueError};
+inline constexpr ErrorCode ImageUnsupported{2405, PDF_IOError};
+inline constexpr ErrorCode ImageDamaged{2406, PDF_IOError};
+inline constexpr ErrorCode ImageTooLarge{2407, PDF_IOError};
+
 // 3xxx scopes and state.
 inline constexpr ErrorCode WrongScope{3001, PDF_RuntimeError};
 inline constexpr ErrorCode RestoreWithoutSave{3002, PDF_RuntimeError};
@@ -70,6 +79,7 @@ inline constexpr ErrorCode NoBuffer{3004, PDF_RuntimeError};
 inline constexpr ErrorCode BadPdiDocumentHandle{4101, PDF_IndexError};
 inline constexpr ErrorCode BadPdiPageHandle{4102, PDF_IndexError};
 inline constexpr ErrorCode PdiPageOutOfRange{4103, PDF_IndexError};
+inline constexpr ErrorCode BadImageHandle{4301, PDF_IndexError};
 
 // 5xxx values of function arguments.
 inline constexpr ErrorCode PageSizeOutOfRange{5001, PDF_ValueError};

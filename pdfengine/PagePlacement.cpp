@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "pdfengine/FitScale.h"
 #include "pdfengine/NumberFormat.h"
 #include "pdfengine/PdiError.h"
 
@@ -126,25 +127,7 @@ PagePlacement PagePlacement::compute(const PageGeometry& page, PageBox which, do
         std::swap(w, h);
 
     bool haveBox = o.boxWidth > 0 && o.boxHeight > 0;
-    double sx = o.scale[0], sy = o.scale[1];
-    if (haveBox) {
-        double fx = o.boxWidth / w, fy = o.boxHeight / h;
-        switch (o.fitMethod) {
-            case FitMethod::Meet:
-            case FitMethod::Auto:
-                sx = sy = std::min(fx, fy);
-                break;
-            case FitMethod::Slice:
-                sx = sy = std::max(fx, fy);
-                break;
-            case FitMethod::Entire:
-                sx = fx, sy = fy;
-                break;
-            case FitMethod::NoFit:
-            case FitMethod::Clip:
-                break;
-        }
-    }
+    auto [sx, sy] = haveBox ? fitScale(o.fitMethod, o.boxWidth, o.boxHeight, w, h, o.scale) : o.scale;
     double pw = w * sx, ph = h * sy;
     // The position names the point of the placed page that goes to the same
     // point of the box, or to the reference point when there is no box.

@@ -239,6 +239,17 @@ int32_t getPrivateProfileInt(const char* section, const char* key, int32_t defau
     return parseInteger(text);
 }
 
+std::vector<std::string> getPrivateProfileSectionNames(const char* path)
+{
+    std::vector<std::string> names;
+    if (!path)
+        return names;
+    std::lock_guard<std::mutex> lock(cacheMutex);
+    if (const ProfileData* data = profileOf(path))
+        names.assign(data->sectionNames().begin(), data->sectionNames().end());
+    return names;
+}
+
 ProfileReadScope::ProfileReadScope()
 {
     if (scopeDepth++ == 0)

@@ -8,6 +8,8 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
+#include <vector>
 
 namespace platform {
 
@@ -23,6 +25,11 @@ uint32_t getPrivateProfileString(const char* section, const char* key, const cha
 // (hexadecimal), "0o" (octal), "0b" (binary) or decimal digits up to the first other
 // character, modulo 2^32. An empty value or a missing key gives defaultValue.
 int32_t getPrivateProfileInt(const char* section, const char* key, int32_t defaultValue, const char* path);
+
+// The section headers of the file at path, in file order: each name as written
+// between the brackets, blanks trimmed. A name that appears again is listed again,
+// although only its first section's keys are read. Empty when the file cannot be read.
+std::vector<std::string> getPrivateProfileSectionNames(const char* path);
 
 // While a scope is alive on a thread, each file that thread reads is checked for
 // changes only once: the look-ups of one scope all see the same content, even when

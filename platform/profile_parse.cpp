@@ -92,6 +92,7 @@ void ProfileData::parse()
             if (close == std::string_view::npos)
                 continue;
             headerSeen = true;
+            sectionNames_.push_back(trimBlanks(line.substr(1, close - 1)));
             // The first section of a name wins; a repeated one is ignored with its keys.
             auto [it, inserted] = sections_.try_emplace(foldedPart(1, close - 1));
             current = inserted ? &it->second : nullptr;

@@ -59,6 +59,9 @@ public:
     // section or the key is missing.
     const std::string_view* find(std::string_view section, std::string_view key) const;
 
+    // Every section header's name, as written, in file order.
+    const std::vector<std::string_view>& sectionNames() const { return sectionNames_; }
+
 private:
     struct Entry {
         size_t hash;
@@ -80,6 +83,7 @@ private:
     std::string folded_;
     std::vector<Entry> entries_;
     std::unordered_map<std::string_view, Section> sections_;
+    std::vector<std::string_view> sectionNames_;
 };
 
 }  // namespace platform::profile_detail

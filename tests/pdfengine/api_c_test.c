@@ -152,9 +152,17 @@ int main(void)
     CHECK(strcmp(PDF_get_apiname(p), "PDF_moveto") == 0);
 
     /* errorpolicy=return: a file that cannot be created gives -1 quietly. */
+    /* A missing image is a non-fatal failure; closing its -1 handle is fatal. */
+    CHECK(PDF_load_image(p, "auto", "/nonexistent-folder/x.png", 0, "") == -1);
+    CHECK(handlerCalls == 1);
+    CHECK(PDF_get_errnum(p) == 2401);
+    PDF_close_image(p, -1);
+    CHECK(handlerCalls == 2);
+    CHECK(lastType == PDF_IndexError);
+
     PDF_set_option(p, "errorpolicy=return");
     CHECK(PDF_begin_document(p, "/nonexistent-folder/x.pdf", 0, "") == -1);
-    CHECK(handlerCalls == 1);
+    CHECK(handlerCalls == 2);
     CHECK(PDF_get_errnum(p) == 2001);
 
     PDF_delete(p);

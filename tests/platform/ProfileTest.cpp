@@ -79,6 +79,22 @@ TEST(ProfileTest, SectionHeaders)
     EXPECT_EQ(p.text("", "a"), "<default>");
 }
 
+TEST(ProfileTest, SectionNamesAreListedAsWrittenInFileOrder)
+{
+    Profile p(
+        "early=0\n"
+        "  [ First Section ]  trailing\n"
+        "[broken\n"
+        "[\x83\x5D]\n"  // ゾ
+        "[first section]\n"
+        "[]\n");
+    EXPECT_EQ(platform::getPrivateProfileSectionNames(p.path().c_str()),
+              (std::vector<std::string>{"First Section", "\x83\x5D", "first section", ""}));
+    p.rewrite("[other]\n");
+    EXPECT_EQ(platform::getPrivateProfileSectionNames(p.path().c_str()), std::vector<std::string>{"other"});
+    EXPECT_TRUE(platform::getPrivateProfileSectionNames("/no/such/file.ini").empty());
+}
+
 TEST(ProfileTest, KeyLines)
 {
     Profile p(
