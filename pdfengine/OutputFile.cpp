@@ -116,6 +116,14 @@ void OutputFile::checkTarget(const std::string& target)
     }
 }
 
+bool OutputFile::wouldReplace(const std::string& target, const std::string& input)
+{
+    struct stat written {
+    }, read{};
+    return ::stat(resolvedPath(target).c_str(), &written) == 0 && ::stat(input.c_str(), &read) == 0 &&
+           written.st_dev == read.st_dev && written.st_ino == read.st_ino;
+}
+
 OutputFile::OutputFile(std::string target, OutputFault fault)
     : target_(std::move(target)), path_(resolvedPath(target_)), fault_(fault)
 {
