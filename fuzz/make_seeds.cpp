@@ -5,11 +5,17 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <set>
 #include <string>
 #include <vector>
 
 #include "fuzz/targets/FuzzFixtures.h"
+#include "pdfengine/FontFile.h"
+#include "pdfengine/FontSubsetter.h"
 #include "pdfengine/pdf_api.h"
+#include "tests/fonts/CffFontBuilder.h"
+#include "tests/fonts/FontTestSupport.h"
+#include "tests/images/ImageFixtures.h"
 #include "tests/support/PdfFixtures.h"
 
 namespace fs = std::filesystem;
@@ -114,6 +120,11 @@ void optionListSeeds()
         "adjustpage boxsize={100 50} fitmethod=meet position={center top} scale={1 2} rotate=90 "
         "orientate=west",
         "action=copyoutputintent",
+        "embedding subsetting=false faceindex=2",
+        "fontsize=12 charspacing=1 wordspacing=2 horizscaling=150 leading=14 textrise=3 textrendering=1 "
+        "fillcolor={rgb 1 0 0} strokecolor={gray 0.5}",
+        "position={center bottom} boxsize={80 20} margin={1 2} fitmethod=auto shrinklimit=50 rotate=30 "
+        "textlen=5 showborder fontsize=8 fillcolor={cmyk 0 1 0 0} charspacing=0.5 horizscaling=80",
     };
     for (size_t i = 0; i < lists.size(); ++i)
         seed(t, "table" + std::to_string(i), std::string(1, static_cast<char>(i)) + lists[i]);
@@ -268,6 +279,115 @@ void codePageSeeds()
          input(static_cast<char>(0x89), 1, 0, 1, "\x81", bytes("\x81\x00\x82\x7F\xFD\xFE\xFF\x80\xA0\x81")));
 }
 
+// A small TrueType font: a few glyphs of an installed Japanese font, with the
+// tables a simple font needs.
+std::string smallTrueType()
+{
+    auto font = pdfengine::FontFile::load(fonttest::kGothic);
+    std::set<uint32_t> glyphs;
+    for (char32_t c : std::u32string(U"Aag .1\u8acb\u6c42\u66f8\u30c6\u30b9\u30c8\uff71"))
+        glyphs.insert(font->glyphFor(c));
+    return pdfengine::FontSubsetter::subset(*font, glyphs).data;
+}
+
+void fontSeeds()
+{
+    const std::string t = "font_text";
+    // encoding (index into the target's list), flags, text length, text, font
+    auto input = [](char encoding, char flags, const std::string& text, const std::string& font) {
+        return std::string{encoding, flags, static_cast<char>(text.size())} + text + font;
+    };
+    const std::string trueType = smallTrueType();
+    const std::string cff = fonttest::buildCffFont(
+        "FuzzSans-Regular", {{U'A', 600}, {U'a', 500}, {U' ', 250}, {U'\u8acb', 1000}, {U'\uff71', 500}});
+    const std::string cid =
+        fonttest::buildCffFont("FuzzSans-CID", {{U'A', 600, 34}, {U'\u8acb', 1000, 3000}}, true);
+    // UTF-16LE "Aa 請"
+    const std::string utf16le = bytes("A\0a\0 \0\xcb\x8a");
+    seed(t, "truetype-unicode", input(0, 0x01, utf16le, trueType));
+    seed(t, "truetype-winansi", input(1, 0x21, "Aag .1", trueType));
+    seed(t, "truetype-cp932", input(5, 0x41, invoice + halfWidth, trueType));
+    seed(t, "truetype-cmap", input(9, 0x60, invoice + "A", trueType));
+    seed(t, "cff-unicode", input(0, 0x01, utf16le, cff));
+    seed(t, "cff-builtin", input(3, 0x03, "Aa", cff));
+    seed(t, "cid-utf16", input(8, 0x01, bytes("\x8a\xcb\0A"), cid));
+    seed(t, "cid-glyphid", input(4, 0x11, bytes("\x01\0\x02\0"), cid));
+    // Face 1 of a collection of both.
+    seed(t, "collection", input(0, 0x05, utf16le, fonttest::makeCollection(trueType, cff)));
+}
+
+void imageSeeds(const fs::path& scratch)
+{
+    using namespace imagetest;
+    const std::string t = "image_file";
+    // type (auto jpeg png gif tiff), placement (fit method, position, box, version), file
+    auto input = [](char type, char placement, const std::string& file) {
+        return std::string{type, placement} + file;
+    };
+    auto gradient = [](int x, int y, int c) {
+        return static_cast<unsigned>((x * 32 + y * 8 + c * 80) & 0xFF);
+    };
+    auto index = [](int x, int y, int) { return static_cast<unsigned>((x + y) % 4); };
+    seed(t, "rgb.png", input(2, 0, pngBytes({.width = 6, .height = 5, .pixel = gradient, .dpi = 144})));
+    seed(t, "rgba16-interlaced.png",
+         input(0, 0x21,
+               pngBytes({.width = 5,
+                         .height = 4,
+                         .colorType = 6,
+                         .bitDepth = 16,
+                         .interlaced = true,
+                         .pixel = [](int x, int y, int c) {
+                             return static_cast<unsigned>(x * 9000 + y * 700 + c);
+                         }})));
+    seed(t, "palette-trns.png",
+         input(2, 0x83,
+               pngBytes({.width = 4,
+                         .height = 4,
+                         .colorType = 3,
+                         .bitDepth = 2,
+                         .pixel = index,
+                         .palette = {255, 0, 0, 0, 255, 0, 0, 0, 255, 9, 9, 9},
+                         .paletteAlpha = {0, 128}})));
+    seed(t, "gray1-key.png",
+         input(0, 0x04,
+               pngBytes({.width = 9,
+                         .height = 3,
+                         .colorType = 0,
+                         .bitDepth = 1,
+                         .pixel = [](int x, int, int) { return static_cast<unsigned>(x & 1); },
+                         .transparentColor = {1}})));
+    seed(t, "header-only.png", input(2, 0, pngHeaderOnly(20000, 20000, 2, 8, false)));
+    seed(t, "ycc.jpg", input(1, 0x01, jpegBytes({.width = 8, .height = 8, .pixel = gradient, .dpi = 300})));
+    seed(
+        t, "cmyk-progressive.jpg",
+        input(0, 0x02,
+              jpegBytes({.width = 8, .height = 8, .components = 4, .progressive = true, .pixel = gradient})));
+    seed(t, "gray.jpg",
+         input(1, 0x12, jpegBytes({.width = 8, .height = 8, .components = 1, .pixel = gradient})));
+    seed(t, "claims-huge.jpg", input(1, 0, jpegClaimingSize(60000, 60000)));
+#ifdef QUILLON_HAVE_GIF
+    seed(t, "transparent.gif",
+         input(3, 0x00,
+               gifBytes({.width = 5,
+                         .height = 4,
+                         .interlaced = true,
+                         .palette = {0, 0, 0, 255, 255, 255, 255, 0, 0, 0, 0, 255},
+                         .transparentIndex = 2,
+                         .pixel = index,
+                         .frames = 2})));
+#endif
+#ifdef QUILLON_HAVE_TIFF
+    for (const auto& [name, spec] :
+         {std::pair<std::string, TiffSpec>{"rgba.tif",
+                                           {.width = 4, .height = 3, .samples = 4, .pixel = gradient}},
+          {"gray-tiled.tif",
+           {.width = 20, .height = 20, .samples = 1, .tiled = true, .pixel = gradient, .dpi = 96}}}) {
+        writeTiff((scratch / name).string(), spec);
+        seed(t, name, input(4, 0x05, readAll(scratch / name)));
+    }
+#endif
+}
+
 }  // namespace
 
 int main(int argc, char** argv)
@@ -285,6 +405,8 @@ int main(int argc, char** argv)
     pdiSeeds(scratch);
     blockSeeds();
     codePageSeeds();
+    fontSeeds();
+    imageSeeds(scratch);
     fs::remove_all(scratch);
     return 0;
 }

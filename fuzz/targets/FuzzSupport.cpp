@@ -8,6 +8,11 @@
 #include <filesystem>
 #include <fstream>
 #include <stdexcept>
+#include <vector>
+
+#include <qpdf/Pl_Discard.hh>
+
+#include "pdfengine/Qpdf.h"
 
 namespace fuzztargets {
 
@@ -47,6 +52,29 @@ void writeBytes(const std::string& path, std::string_view bytes)
     out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
     if (!out.flush())
         throw std::runtime_error("cannot write " + path);
+}
+
+void readOutput(const char* bytes, long length)
+{
+    try {
+        QPDF pdf;
+        pdf.setSuppressWarnings(true);
+        pdf.processMemoryFile("output", bytes, static_cast<size_t>(length));
+        Pl_Discard discard;
+        // Streams qpdf cannot decode (images in DCT) are passed through as they are.
+        for (QPDFObjectHandle object : pdf.getAllObjects())
+            if (object.isStream())
+                object.pipeStreamData(&discard, 0, qpdf_dl_generalized);
+        expect(QPDFPageDocumentHelper(pdf).getAllPages().size() == 1, "the output lost its page");
+        // Damage qpdf works around is damage all the same.
+        const std::vector<QPDFExc> warnings = pdf.getWarnings();
+        for (const QPDFExc& warning : warnings)
+            std::fprintf(stderr, "%s\n", warning.what());
+        expect(warnings.empty(), "the engine wrote a PDF that qpdf warns about");
+    } catch (const std::exception& e) {
+        std::fprintf(stderr, "%s\n", e.what());
+        broken("the engine wrote a PDF that qpdf cannot read");
+    }
 }
 
 void broken(const char* what)

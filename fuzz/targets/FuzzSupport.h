@@ -16,6 +16,11 @@ std::string scratchPath(std::string_view name);
 // Writes the bytes to path, replacing what was there.
 void writeBytes(const std::string& path, std::string_view bytes);
 
+// Reads a one-page PDF the engine wrote with qpdf and decodes every stream that
+// qpdf can decode; a PDF it cannot read, or reads only with warnings, is a
+// broken promise.
+void readOutput(const char* bytes, long length);
+
 // Reports a result that breaks what the code under test promises, then aborts, so
 // that the fuzzer keeps the input and a test run fails.
 [[noreturn]] void broken(const char* what);

@@ -23,6 +23,10 @@ int pdiDocument(const uint8_t* data, size_t size);
 int blockReader(const uint8_t* data, size_t size);
 // Code page 932 to and from UTF-16, and every conversion of TORConverter.
 int codePages(const uint8_t* data, size_t size);
+// A font file loaded with an encoding, a text shown, measured and fitted with it.
+int fontText(const uint8_t* data, size_t size);
+// An image file loaded and placed on a page.
+int imageFile(const uint8_t* data, size_t size);
 
 struct Target {
     std::string_view name;  // the folder of its seeds and of its corpus

@@ -1,7 +1,8 @@
 // Option lists parsed against every table of the engine and against one table that
 // has an option of every type. A list that parses must give its values without
 // another error; the lists of PDF_begin_document and PDF_set_graphics_option are
-// also handed to the engine itself.
+// also handed to the engine itself, and so are those of the text options and of
+// PDF_fit_textline.
 #include <exception>
 #include <string>
 
@@ -43,7 +44,8 @@ constexpr const OptionTable* tables[] = {
     &everyType,           &options::global,          &options::logging,
     &options::getString,  &options::beginDocument,   &options::none,
     &options::graphics,   &options::openPdiDocument, &options::openPdiPage,
-    &options::fitPdiPage, &options::processPdi,
+    &options::fitPdiPage, &options::processPdi,      &options::loadFont,
+    &options::text,       &options::fitTextline,
 };
 
 // Reads every option of a parsed list with the getter of its type.
@@ -101,24 +103,34 @@ void readAll(const OptionList& list, const OptionTable& table)
     }
 }
 
-// The engine given the list: a document in memory with one page and a path.
-void throughTheEngine(const std::string& text, bool graphics)
+// What the engine is given the list for.
+enum class Use { Document, Graphics, Text, TextLine };
+
+// The engine given the list: a document in memory with one page, and a path or
+// a text in a standard font.
+void throughTheEngine(const std::string& text, Use use)
 {
     PDF* p = PDF_new();
-    if (graphics) {
-        PDF_begin_document(p, "", 0, "");
-        PDF_begin_page_ext(p, 100, 100, "");
+    PDF_set_option(p, "deterministic");
+    if (PDF_begin_document(p, "", 0, use == Use::Document ? text.c_str() : "") == -1) {
+        PDF_delete(p);
+        return;
+    }
+    PDF_begin_page_ext(p, 100, 100, "");
+    if (use == Use::Graphics) {
         PDF_set_graphics_option(p, text.c_str());
         PDF_moveto(p, 10, 10);
         PDF_lineto(p, 90, 90);
         PDF_stroke(p);
-    } else {
-        PDF_set_option(p, "deterministic");
-        if (PDF_begin_document(p, "", 0, text.c_str()) == -1) {
-            PDF_delete(p);
-            return;
+    } else if (use != Use::Document) {
+        PDF_setfont(p, PDF_load_font(p, "Helvetica", 0, "winansi", ""), 10);
+        if (use == Use::Text) {
+            PDF_set_text_option(p, text.c_str());
+            PDF_set_text_pos(p, 10, 10);
+            PDF_show(p, "Hello world");
+        } else {
+            PDF_fit_textline(p, "Hello world", 0, 50, 50, text.c_str());
         }
-        PDF_begin_page_ext(p, 100, 100, "");
     }
     PDF_end_page_ext(p, "");
     PDF_end_document(p, "");
@@ -149,9 +161,13 @@ int optionList(const uint8_t* data, size_t size)
     // A NUL ends the text at the C interface.
     if (text.find('\0') == std::string::npos) {
         if (&table == &options::beginDocument)
-            throughTheEngine(text, false);
+            throughTheEngine(text, Use::Document);
         else if (&table == &options::graphics)
-            throughTheEngine(text, true);
+            throughTheEngine(text, Use::Graphics);
+        else if (&table == &options::text)
+            throughTheEngine(text, Use::Text);
+        else if (&table == &options::fitTextline)
+            throughTheEngine(text, Use::TextLine);
     }
     return 0;
 }

@@ -24,7 +24,8 @@ void placePages(const std::string& path)
     const int doc = PDF_open_pdi_document(p, path.c_str(), 0, "");
     if (doc != -1) {
         // A count the document has, not what its page tree claims.
-        const int pages = std::min(static_cast<int>(PDF_pcos_get_number(p, doc, "length:pages")), placedPages);
+        const int pages =
+            std::min(static_cast<int>(PDF_pcos_get_number(p, doc, "length:pages")), placedPages);
         for (int number = 1; number <= pages; ++number) {
             const int page = PDF_open_pdi_page(p, doc, number, "");
             if (page == -1)
