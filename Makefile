@@ -45,6 +45,19 @@ fuzz: fuzz-build
 fuzz-seeds: fuzz-build
 	@$(FUZZ_BUILD)/fuzz/fuzz_make_seeds fuzz/seeds
 
+# The demo renders the background form, then the invoice that imports it. A run
+# reports its errors on standard error and still ends with status 0, so the demo
+# fails on anything written there.
+demo: build
+	@mkdir -p out
+	@for conf in background demo; do \
+	  rm -f out/$$conf.pdf; \
+	  $(BUILD)/quillon examples/$$conf.conf >/dev/null 2>out/$$conf.err || exit 1; \
+	  if [ -s out/$$conf.err ] || [ ! -s out/$$conf.pdf ]; then cat out/$$conf.err >&2; exit 1; fi; \
+	  rm -f out/$$conf.err; \
+	done
+	@echo "demo: out/demo.pdf (the invoice over out/background.pdf); run log: out/demo.log"
+
 format: deps
 	@git ls-files '*.cpp' '*.h' '*.c' | grep -v '_table' | xargs clang-format -i
 
