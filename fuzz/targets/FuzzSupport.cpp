@@ -10,9 +10,9 @@
 #include <stdexcept>
 #include <vector>
 
-#include <qpdf/Pl_Discard.hh>
-
 #include "pdfengine/Qpdf.h"
+
+#include <qpdf/Pl_Discard.hh>
 
 namespace fuzztargets {
 
