@@ -107,8 +107,9 @@ void readAll(const OptionList& list, const OptionTable& table)
 enum class Use { Document, Graphics, Text, TextLine };
 
 // The engine given the list: a document in memory with one page, and a path or
-// a text in a standard font.
-void throughTheEngine(const std::string& text, Use use)
+// a text in a standard font. A text line is `lineBytes` long when not 0, as a
+// textlen option says; like a length argument, it is the caller's promise.
+void throughTheEngine(const std::string& text, Use use, int lineBytes = 0)
 {
     PDF* p = PDF_new();
     PDF_set_option(p, "deterministic");
@@ -129,7 +130,10 @@ void throughTheEngine(const std::string& text, Use use)
             PDF_set_text_pos(p, 10, 10);
             PDF_show(p, "Hello world");
         } else {
-            PDF_fit_textline(p, "Hello world", 0, 50, 50, text.c_str());
+            std::string line = "Hello world";
+            if (lineBytes > 0)
+                line.resize(static_cast<size_t>(lineBytes), 'x');
+            PDF_fit_textline(p, line.c_str(), 0, 50, 50, text.c_str());
         }
     }
     PDF_end_page_ext(p, "");
@@ -167,7 +171,8 @@ int optionList(const uint8_t* data, size_t size)
         else if (&table == &options::text)
             throughTheEngine(text, Use::Text);
         else if (&table == &options::fitTextline)
-            throughTheEngine(text, Use::TextLine);
+            if (const int textlen = list.getInteger("textlen", 0); textlen <= 4096)
+                throughTheEngine(text, Use::TextLine, textlen);
     }
     return 0;
 }
