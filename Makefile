@@ -4,10 +4,13 @@
 
 BUILD          ?= build
 SANITIZE_BUILD ?= build-sanitize
+FUZZ_BUILD     ?= build-fuzz
+FUZZ_SECONDS   ?= 60
+FUZZ_TARGETS   ?=
 BUILD_TYPE     ?= RelWithDebInfo
 JOBS           ?= $(shell nproc 2>/dev/null || echo 2)
 
-.PHONY: all build deps test test-sanitize format demo bench clean
+.PHONY: all build deps test test-sanitize format demo bench clean fuzz fuzz-build fuzz-seeds
 
 all: build
 
@@ -26,6 +29,21 @@ test-sanitize: deps
 	@cmake --build $(SANITIZE_BUILD) -j $(JOBS)
 	@ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
 	  ctest --test-dir $(SANITIZE_BUILD) --output-on-failure -j $(JOBS)
+
+# Fuzzing with libFuzzer needs clang; its build folder is its own. FUZZ_TARGETS
+# names some of fuzz/*_fuzzer.cpp (all by default), FUZZ_SECONDS the time of each.
+fuzz-build: deps
+	@scripts/install-deps scripts/fuzz-packages
+	@cmake -S . -B $(FUZZ_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_C_COMPILER=clang \
+	  -DCMAKE_CXX_COMPILER=clang++ -DQUILLON_SANITIZE=ON -DQUILLON_FUZZ=ON -DQUILLON_TESTS=OFF >/dev/null
+	@cmake --build $(FUZZ_BUILD) -j $(JOBS) --target fuzzers
+
+fuzz: fuzz-build
+	@FUZZ_SECONDS=$(FUZZ_SECONDS) fuzz/run $(FUZZ_BUILD) $(FUZZ_TARGETS)
+
+# Writes the seed corpora of fuzz/seeds/ again.
+fuzz-seeds: fuzz-build
+	@$(FUZZ_BUILD)/fuzz/fuzz_make_seeds fuzz/seeds
 
 # The demo renders the background form, then the invoice that imports it; then
 # quillon-blocks adds the blocks of examples/form-blocks.ini to the background
@@ -60,4 +78,4 @@ format: deps
 	@git ls-files '*.cpp' '*.h' '*.c' | grep -v '_table' | xargs clang-format -i
 
 clean:
-	rm -rf $(BUILD) $(SANITIZE_BUILD) $(RELEASE_BUILD)
+	rm -rf $(BUILD) $(SANITIZE_BUILD) $(RELEASE_BUILD) $(FUZZ_BUILD)

@@ -1,5 +1,6 @@
 #include "config/tr_pdffile.h"
 
+#include <filesystem>
 #include <memory>
 #include <new>
 
@@ -25,6 +26,12 @@ const char noPages[] = "\x83y\x81[\x83W\x82\xAA\x82\xA0\x82\xE8\x82\xDC\x82\xDC\
 // "ページ数 %d が多すぎます(最大 %d)"
 const char tooManyPages[] =
     "\x83y\x81[\x83W\x90\x94 %d \x82\xAA\x91\xBD\x82\xB7\x82\xAC\x82\xDC\x82\xB7(\x8D\xC5\x91\xE5 %d)";
+// "PDF ファイル名がコンフィグレーションファイルと同じです"
+const char pdfNameIsConfiguration[] =
+    "PDF \x83t\x83@\x83"
+    "C\x83\x8B\x96\xBC\x82\xAA\x83R\x83\x93\x83t\x83"
+    "B\x83O\x83\x8C\x81[\x83V\x83\x87\x83\x93\x83t\x83@\x83"
+    "C\x83\x8B\x82\xC6\x93\xAF\x82\xB6\x82\xC5\x82\xB7";
 
 [[noreturn]] void fail(const char* message)
 {
@@ -55,6 +62,10 @@ bool tr_pdffile::load(const char* path)
     std::string pdfName = keys.text("pdfName", "", 256);
     if (pdfName.empty())
         fail(noPdfName);
+    // Writing the PDF would replace the configuration it is made from.
+    std::error_code error;
+    if (path && std::filesystem::equivalent(pdfName, path, error))
+        fail(pdfNameIsConfiguration);
     setPdfName(pdfName.c_str());
     setPdiName(nonEmpty(keys.text("pdiName", "", 256)));
     setAuthor(nonEmpty(keys.text("author", "", 256)));

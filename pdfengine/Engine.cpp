@@ -214,8 +214,14 @@ int Engine::beginDocument(std::string_view filename, std::string_view optlist)
     if (filename.find('\0') != std::string_view::npos)
         throw EngineError(err::BadFileName, "File name contains a NUL byte");
     std::string name(filename);
-    if (!name.empty())
+    if (!name.empty()) {
         OutputFile::checkTarget(name);
+        if (const ImportedDocument* input = imports_.replacedBy(name))
+            throw EngineError(err::CannotCreateOutput,
+                              "Couldn't open PDF file '" + name +
+                                  "' for writing (it is the imported document '" + input->fileName() + "')",
+                              true);
+    }
     document_ =
         std::make_unique<Document>(version, versionGiven, std::move(encryption), settings_.deterministic);
     filename_ = std::move(name);
@@ -225,6 +231,12 @@ int Engine::beginDocument(std::string_view filename, std::string_view optlist)
     haveBuffer_ = false;
     failed_ = false;
     return 1;
+}
+
+const std::string& Engine::outputFileName() const
+{
+    static const std::string none;
+    return document_ ? filename_ : none;
 }
 
 void Engine::endDocument(std::string_view optlist)

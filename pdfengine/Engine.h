@@ -76,6 +76,9 @@ public:
     // The open document and page; the scope check guarantees they exist.
     Document& document() { return *document_; }
     Document* openDocument() { return document_.get(); }
+    // The file the open document will be written to; empty when there is none or
+    // it is written to memory.
+    const std::string& outputFileName() const;
     Page& page() { return document_->page(); }
 
     void setGraphicsOptions(std::string_view optlist);

@@ -79,10 +79,12 @@ QPDFObjectHandle ImportRegistry::formXObject(const std::shared_ptr<ImportedDocum
         dict.replaceKey("/Type", QPDFObjectHandle::newName("/XObject"));
         dict.replaceKey("/Subtype", QPDFObjectHandle::newName("/Form"));
         dict.replaceKey("/BBox", geometry.media.toObject());
+        QPDFObjectHandle copiedResources = resources.isDictionary() ? copyAcross(resources) : resources;
         dict.replaceKey("/Resources",
-                        resources.isDictionary() ? copyAcross(resources) : QPDFObjectHandle::newDictionary());
-        if (group.isDictionary())
-            dict.replaceKey("/Group", copyAcross(group));
+                        copiedResources.isDictionary() ? copiedResources : QPDFObjectHandle::newDictionary());
+        if (QPDFObjectHandle copiedGroup = group.isDictionary() ? copyAcross(group) : group;
+            copiedGroup.isDictionary())
+            dict.replaceKey("/Group", copiedGroup);
         document->checkRepairs();
         forms_.emplace(key, form);
         return form;
@@ -95,8 +97,12 @@ QPDFObjectHandle ImportRegistry::copyAcross(QPDFObjectHandle object)
 {
     // qpdf copies indirect objects, with everything they refer to, once per
     // imported document; direct containers are rebuilt around their copies.
+    // A page tree node is never copied: qpdf leaves it out when it is reached
+    // from inside, but handed one directly it returns an uninitialised handle
+    // that crashes the output document later. Such a reference is damage, and
+    // becomes null as it does one level down.
     if (object.isIndirect())
-        return output_.copyForeignObject(object);
+        return object.isPagesObject() ? QPDFObjectHandle::newNull() : output_.copyForeignObject(object);
     if (object.isArray()) {
         QPDFObjectHandle copy = QPDFObjectHandle::newArray();
         for (QPDFObjectHandle item : object.aitems())

@@ -9,6 +9,7 @@
 #include "pdfengine/NumberFormat.h"
 #include "pdfengine/OptionList.h"
 #include "pdfengine/OptionTables.h"
+#include "pdfengine/OutputFile.h"
 #include "pdfengine/PagePlacement.h"
 #include "pdfengine/PcosQuery.h"
 #include "pdfengine/PdfText.h"
@@ -126,7 +127,8 @@ std::shared_ptr<ImportedDocument> Imports::openShared(const std::string& path, c
     return document;
 }
 
-int Imports::openDocument(std::string_view fileName, std::string_view optlist, const Settings& settings)
+int Imports::openDocument(std::string_view fileName, std::string_view optlist, const Settings& settings,
+                          const std::string& output)
 {
     try {
         const OptionList list = OptionList::parse(optlist, options::openPdiDocument);
@@ -137,6 +139,9 @@ int Imports::openDocument(std::string_view fileName, std::string_view optlist, c
         options.repair = list.getKeyword("repair", 1) == 0 ? RepairMode::Never : RepairMode::Auto;
         options.legacyNames = cp932ToUtf8;
         const std::string path = findInputFile(name, settings.searchPath);
+        if (!output.empty() && OutputFile::wouldReplace(output, path))
+            throw PdiError(PdiErrorKind::CannotRead,
+                           "Couldn't open PDF file '" + path + "' for reading (it is the output document)");
         std::vector<std::string> passwords = passwordCandidates(list, settings);
         std::shared_ptr<ImportedDocument> document;
         for (size_t i = 0; !document; ++i) {
@@ -155,6 +160,14 @@ int Imports::openDocument(std::string_view fileName, std::string_view optlist, c
         documentFailure_ = EngineError::fromCurrentException().what();
         throw;
     }
+}
+
+const ImportedDocument* Imports::replacedBy(const std::string& target) const
+{
+    for (const auto& [handle, document] : documents_)
+        if (OutputFile::wouldReplace(target, document->fileName()))
+            return document.get();
+    return nullptr;
 }
 
 int Imports::openPage(int documentHandle, int number, std::string_view optlist)

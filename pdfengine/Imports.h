@@ -28,7 +28,12 @@ public:
     // an open handle still holds the same unchanged file opened with the same
     // options, that copy is shared, so that a document closed and opened
     // again keeps the form XObjects the output already made of its pages.
-    int openDocument(std::string_view fileName, std::string_view optlist, const Settings& settings);
+    // The file the open output document will be written to (`output`, empty
+    // when none or in memory) is refused: writing would replace it.
+    int openDocument(std::string_view fileName, std::string_view optlist, const Settings& settings,
+                     const std::string& output = "");
+    // The open document the output file `target` would replace, or null.
+    const ImportedDocument* replacedBy(const std::string& target) const;
     // Returns the new handle of page `number` (from 1). A page that does not
     // exist or cannot be placed is a recoverable EngineError.
     int openPage(int document, int number, std::string_view optlist);

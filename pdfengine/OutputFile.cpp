@@ -110,10 +110,21 @@ void OutputFile::checkTarget(const std::string& target)
     if (::stat(path.c_str(), &info) == 0) {
         if (S_ISDIR(info.st_mode))
             throw createError(target, EISDIR);
-        // A file the user may not write is not replaced behind their back.
+        // A file the user may not write is not replaced behind their back, and
+        // neither is one marked read-only for everybody, which root may write.
+        if ((info.st_mode & 0222) == 0)
+            throw createError(target, EACCES);
         if (::access(path.c_str(), W_OK) != 0)
             throw createError(target, errno);
     }
+}
+
+bool OutputFile::wouldReplace(const std::string& target, const std::string& input)
+{
+    struct stat written {
+    }, read{};
+    return ::stat(resolvedPath(target).c_str(), &written) == 0 && ::stat(input.c_str(), &read) == 0 &&
+           written.st_dev == read.st_dev && written.st_ino == read.st_ino;
 }
 
 OutputFile::OutputFile(std::string target, OutputFault fault)

@@ -22,6 +22,11 @@ public:
     // end. A target that is a symbolic link is written where the link points.
     static void checkTarget(const std::string& target);
 
+    // Whether writing the target would replace the file `input` names (the same
+    // file, through any name or link): a document must never replace a file it
+    // reads. False when either does not exist.
+    static bool wouldReplace(const std::string& target, const std::string& input);
+
     // Creates the temporary file. Throws EngineError (2001).
     OutputFile(std::string target, OutputFault fault);
     // Removes the temporary file unless commit() succeeded.

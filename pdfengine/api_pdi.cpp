@@ -80,7 +80,8 @@ extern "C" int PDF_open_pdi_document(PDF* p, const char* filename, int len, cons
     return call(
         p, openPdiDocument, -1,
         [&](Engine& engine) {
-            return engine.imports().openDocument(textArg(filename, len), textArg(optlist), engine.settings());
+            return engine.imports().openDocument(textArg(filename, len), textArg(optlist), engine.settings(),
+                                                 engine.outputFileName());
         },
         Text{filename, len}, len, optlist);
 }

@@ -89,6 +89,27 @@ TEST_F(ConfigTest, DocumentErrors)
     EXPECT_EQ(loadError("[PDF]\npdfName=out.pdf\npages=abc\n"), noPages);
 }
 
+TEST_F(ConfigTest, TheOutputNeverReplacesTheConfiguration)
+{
+    // "PDF ファイル名がコンフィグレーションファイルと同じです"
+    const std::string sameFile =
+        "PDF \x83t\x83@\x83"
+        "C\x83\x8B\x96\xBC\x82\xAA\x83R\x83\x93\x83t\x83"
+        "B\x83O\x83\x8C\x81[\x83V\x83\x87\x83\x93\x83t\x83@\x83"
+        "C\x83\x8B\x82\xC6\x93\xAF\x82\xB6\x82\xC5\x82\xB7";
+    const std::string link = file("link.conf");
+    std::filesystem::create_symlink(path(), link);
+    for (const std::string& name : {path(), link}) {
+        const std::string text = "[PDF]\npdfName=" + name + "\npages=1\n";
+        EXPECT_EQ(loadError(text), sameFile) << name;
+        EXPECT_EQ(testsupport::readFile(path()), text);
+    }
+    // A name beside it, and one that only looks alike, load.
+    EXPECT_STREQ(load("[PDF]\npdfName=" + path() + ".pdf\npages=1\n")->getPdfName(),
+                 (path() + ".pdf").c_str());
+    EXPECT_NE(load("[PDF]\npdfName=" + file("./other.conf") + "\npages=1\n"), nullptr);
+}
+
 TEST_F(ConfigTest, LogSettingsSurviveALaterError)
 {
     write("[PDF]\nlog_file=run.log\nlog_type=5\n");

@@ -140,6 +140,38 @@ TEST_F(HostileFilesTest, BrokenPageTrees)
     openAndImport(write("deepest.pdf", chainOfNodes(255)));
 }
 
+TEST_F(HostileFilesTest, ResourcesThatAreThePageTree)
+{
+    // The page tree node where the page's resources or group belong, directly and
+    // one level down: the form gets empty resources and no group, and the output
+    // is written whole.
+    for (const char* entries :
+         {"/Resources 2 0 R", "/Resources << /XObject 2 0 R /Font << /F1 2 0 R >> >>", "/Group 2 0 R"}) {
+        SCOPED_TRACE(entries);
+        const std::string path =
+            write("tree.pdf",
+                  fixtures::rawPdf({catalog, pages,
+                                    "<< /Type /Page /Parent 2 0 R /MediaBox [0 0 200 100] /Contents 4 0 R " +
+                                        std::string(entries) + " >>",
+                                    stream("0 0 m 5 5 l S")}));
+        auto doc = ImportedDocument::open(path, {});
+        QPDF output;
+        output.emptyPDF();
+        ImportRegistry registry(output);
+        QPDFObjectHandle form = registry.formXObject(doc, 1);
+        QPDFObjectHandle resources = form.getDict().getKey("/Resources");
+        ASSERT_TRUE(resources.isDictionary());
+        for (auto [key, value] : resources.ditems())
+            EXPECT_FALSE(value.isDictionary() && value.hasKey("/Kids")) << key;
+        EXPECT_FALSE(form.getDict().hasKey("/Group"));
+        output.getRoot().replaceKey("/Form", form);
+        const std::string written = dir_.file("out.pdf");
+        QPDFWriter writer(output, written.c_str());
+        writer.write();
+        EXPECT_NE(testsupport::readFile(written).find("/Subtype /Form"), std::string::npos);
+    }
+}
+
 TEST_F(HostileFilesTest, StreamLengthsThatLie)
 {
     std::string content = "0 0 m 10 10 l S";

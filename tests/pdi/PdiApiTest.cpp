@@ -585,3 +585,53 @@ TEST(PdiApiTest, DamagedFilesGiveErrorsNeverCrashes)
         }
     }
 }
+
+TEST(PdiApiTest, TheOutputNeverReplacesADocumentItImports)
+{
+    TempDir dir;
+    const std::string source = writeQuarters(dir, "quarters.pdf");
+    const std::string link = dir.file("link.pdf");
+    std::filesystem::create_symlink(source, link);
+    const std::string before = readFile(source);
+
+    // Imported while the output is open: refused by either name, in either direction.
+    for (const std::string& output : {source, link}) {
+        for (const std::string& input : {source, link}) {
+            SCOPED_TRACE(output + " <- " + input);
+            Handle p;
+            PDF_begin_document(p, output.c_str(), 0, "");
+            EXPECT_EQ(PDF_open_pdi_document(p, input.c_str(), 0, ""), -1);
+            EXPECT_EQ(PDF_get_errnum(p), 2202);
+            EXPECT_EQ(std::string(PDF_get_errmsg(p)),
+                      "Couldn't open PDF file '" + input + "' for reading (it is the output document)");
+        }
+    }
+    // Opened before the output begins: beginning it is refused.
+    {
+        Handle p;
+        EXPECT_GE(PDF_open_pdi_document(p, link.c_str(), 0, ""), 1);
+        EXPECT_EQ(failure(p, [&] { PDF_begin_document(p, source.c_str(), 0, ""); }),
+                  "2001 2 Couldn't open PDF file '" + source +
+                      "' for writing (it is the imported document '" + link + "')");
+    }
+    EXPECT_EQ(readFile(source), before);
+
+    // Another file beside it is written as usual, and so is the same name once the
+    // imported document is closed.
+    Handle p;
+    const int doc = PDF_open_pdi_document(p, source.c_str(), 0, "");
+    PDF_begin_document(p, dir.file("out.pdf").c_str(), 0, "");
+    const int page = PDF_open_pdi_page(p, doc, 1, "");
+    PDF_begin_page_ext(p, 200, 100, "");
+    PDF_fit_pdi_page(p, page, 0, 0, "");
+    PDF_end_page_ext(p, "");
+    PDF_close_pdi_page(p, page);
+    PDF_close_pdi_document(p, doc);
+    PDF_end_document(p, "");
+    EXPECT_EQ(pageSize(dir.file("out.pdf")), "200 x 100 pts");
+    PDF_begin_document(p, source.c_str(), 0, "");
+    PDF_begin_page_ext(p, 10, 10, "");
+    PDF_end_page_ext(p, "");
+    PDF_end_document(p, "");
+    EXPECT_EQ(pageSize(source), "10 x 10 pts");
+}
