@@ -259,10 +259,10 @@ private:
     const std::string& section_;
 };
 
-BlockSpec readBlock(const std::string& path, const std::string& section)
+BlockRequest readBlock(const std::string& path, const std::string& section)
 {
     const SectionReader reader(path, section);
-    BlockSpec block;
+    BlockRequest block;
     block.section = section;
 
     const std::string page = reader.value("page");
@@ -307,7 +307,7 @@ BlockSpec readBlock(const std::string& path, const std::string& section)
 
 }  // namespace
 
-std::vector<BlockSpec> BlockIni::read(const std::string& path)
+std::vector<BlockRequest> BlockIni::read(const std::string& path)
 {
     if (!std::ifstream(path))
         throw std::runtime_error("Cannot read the block file '" + path + "'");
@@ -315,7 +315,7 @@ std::vector<BlockSpec> BlockIni::read(const std::string& path)
     const std::vector<std::string> sections = platform::getPrivateProfileSectionNames(path.c_str());
     if (sections.empty())
         throw std::runtime_error(path + ": no block sections");
-    std::vector<BlockSpec> blocks;
+    std::vector<BlockRequest> blocks;
     std::vector<std::string> seen;
     for (const std::string& section : sections) {
         // The profile reader reads only the first section of a name.

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "tools/quillon-blocks/BlockSpec.h"
+#include "tools/quillon-blocks/BlockRequest.h"
 
 namespace quillonblocks {
 
@@ -15,7 +15,7 @@ public:
     // The blocks in the order of their sections. Throws std::runtime_error
     // naming the file, the section and the key for anything that is missing
     // or cannot be read.
-    static std::vector<BlockSpec> read(const std::string& path);
+    static std::vector<BlockRequest> read(const std::string& path);
 };
 
 }  // namespace quillonblocks

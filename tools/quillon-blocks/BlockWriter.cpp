@@ -57,7 +57,7 @@ double tenths(double points)
     return std::round(points * 3.528 * 10) / 10;
 }
 
-std::string sectionOf(const std::string& iniName, const BlockSpec& block)
+std::string sectionOf(const std::string& iniName, const BlockRequest& block)
 {
     return iniName + " [" + block.section + "]: ";
 }
@@ -65,7 +65,7 @@ std::string sectionOf(const std::string& iniName, const BlockSpec& block)
 }  // namespace
 
 void BlockWriter::write(const std::string& input, const std::string& iniName,
-                        const std::vector<BlockSpec>& blocks, const std::string& output)
+                        const std::vector<BlockRequest>& blocks, const std::string& output)
 {
     std::error_code ec;
     if (std::filesystem::equivalent(input, output, ec))
@@ -95,8 +95,8 @@ void BlockWriter::write(const std::string& input, const std::string& iniName,
     }
 
     // Names are compared as the engine finds blocks: by their UTF-8 text.
-    std::map<std::pair<int, std::string>, const BlockSpec*> names;
-    for (const BlockSpec& block : blocks) {
+    std::map<std::pair<int, std::string>, const BlockRequest*> names;
+    for (const BlockRequest& block : blocks) {
         auto [it, added] = names.try_emplace({block.page, block.name}, &block);
         if (!added)
             throw std::runtime_error(sectionOf(iniName, block) + "page " + std::to_string(block.page) +
@@ -105,7 +105,7 @@ void BlockWriter::write(const std::string& input, const std::string& iniName,
 
     const std::string date = pdfengine::pdfDate(false);
     pdfengine::BlockReader reader([](std::string_view bytes) { return shiftJisToUtf8(bytes); });
-    for (const BlockSpec& block : blocks) {
+    for (const BlockRequest& block : blocks) {
         const std::string where = sectionOf(iniName, block);
         if (block.page > static_cast<int>(pages.size()))
             throw std::runtime_error(where + "page " + std::to_string(block.page) + " does not exist ('" +

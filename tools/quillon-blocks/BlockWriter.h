@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "tools/quillon-blocks/BlockSpec.h"
+#include "tools/quillon-blocks/BlockRequest.h"
 
 namespace quillonblocks {
 
@@ -16,7 +16,7 @@ public:
     // temporary file and renamed into place; the input is never overwritten.
     // Throws std::runtime_error with a message naming the file or block.
     static void write(const std::string& input, const std::string& iniName,
-                      const std::vector<BlockSpec>& blocks, const std::string& output);
+                      const std::vector<BlockRequest>& blocks, const std::string& output);
 };
 
 // Points per tenth of a millimetre, as the configuration converts lengths.

@@ -10,7 +10,7 @@
 
 namespace quillonblocks {
 
-struct BlockSpec {
+struct BlockRequest {
     std::string section;  // the section's name as written (Shift-JIS), for messages
     int page = 0;         // 1-based
     std::string name;     // UTF-8
