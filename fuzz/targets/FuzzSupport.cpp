@@ -54,6 +54,8 @@ void writeBytes(const std::string& path, std::string_view bytes)
         throw std::runtime_error("cannot write " + path);
 }
 
+namespace {
+
 void readOutput(const char* bytes, long length)
 {
     try {
@@ -75,6 +77,19 @@ void readOutput(const char* bytes, long length)
         std::fprintf(stderr, "%s\n", e.what());
         broken("the engine wrote a PDF that qpdf cannot read");
     }
+}
+
+}  // namespace
+
+void finishAndReadBack(PDF* p)
+{
+    PDF_end_page_ext(p, "");
+    PDF_end_document(p, "");
+    long length = 0;
+    const char* bytes = PDF_get_buffer(p, &length);
+    if (bytes && length > 0)
+        readOutput(bytes, length);
+    PDF_delete(p);
 }
 
 void broken(const char* what)

@@ -7,6 +7,8 @@
 #include <string>
 #include <string_view>
 
+#include "pdfengine/pdf_api.h"
+
 namespace fuzztargets {
 
 // A path in this process's scratch folder, which is made on first use and removed,
@@ -16,10 +18,11 @@ std::string scratchPath(std::string_view name);
 // Writes the bytes to path, replacing what was there.
 void writeBytes(const std::string& path, std::string_view bytes);
 
-// Reads a one-page PDF the engine wrote with qpdf and decodes every stream that
-// qpdf can decode; a PDF it cannot read, or reads only with warnings, is a
-// broken promise.
-void readOutput(const char* bytes, long length);
+// Ends the page and the in-memory document of p, reads the one-page PDF the
+// engine wrote with qpdf and decodes every stream that qpdf can decode (a PDF
+// it cannot read, or reads only with warnings, is a broken promise), then
+// deletes p.
+void finishAndReadBack(PDF* p);
 
 // Reports a result that breaks what the code under test promises, then aborts, so
 // that the fuzzer keeps the input and a test run fails.

@@ -62,13 +62,7 @@ int fontText(const uint8_t* data, size_t size)
         // The same font again: the registry gives the handle it has.
         expect(PDF_load_font(p, "fuzz", 0, encoding, options.c_str()) == handle, "a font loaded twice");
     }
-    PDF_end_page_ext(p, "");
-    PDF_end_document(p, "");
-    long length = 0;
-    const char* bytes = PDF_get_buffer(p, &length);
-    if (bytes && length > 0)
-        readOutput(bytes, length);
-    PDF_delete(p);
+    finishAndReadBack(p);
     return 0;
 }
 

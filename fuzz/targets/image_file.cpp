@@ -51,13 +51,7 @@ int imageFile(const uint8_t* data, size_t size)
         }
         PDF_close_image(p, image);
     }
-    PDF_end_page_ext(p, "");
-    PDF_end_document(p, "");
-    long length = 0;
-    const char* bytes = PDF_get_buffer(p, &length);
-    if (bytes && length > 0)
-        readOutput(bytes, length);
-    PDF_delete(p);
+    finishAndReadBack(p);
     std::remove(path.c_str());
     return 0;
 }
