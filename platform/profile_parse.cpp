@@ -55,10 +55,8 @@ uint32_t foldedHash(std::string_view name)
 
 }  // namespace
 
-bool sameName(std::string_view name, std::string_view other)
+bool sameNameOfSameSize(std::string_view name, std::string_view other)
 {
-    if (name.size() != other.size())
-        return false;
     // Names that fold to the same text have the same character boundaries.
     for (size_t i = 0; i < name.size();) {
         size_t length = singleByte(name[i]) ? 1 : characterLength(name, i);
@@ -111,17 +109,24 @@ public:
             pos_ += (data[pos_] == '\r' && pos_ + 1 < end_ && data[pos_ + 1] == '\n') ? 2 : 1;
         return true;
     }
-    // Passes over the next line.
+    // Passes over the next line. Most lines are passed over this way while a file is
+    // parsed: the library's searches take them at a stride.
     void skip()
     {
         const char* data = text_.data();
-        while (pos_ < end_) {
-            char c = data[pos_++];
-            if (static_cast<unsigned char>(c) > '\r' || (c != '\n' && c != '\r'))
-                continue;
-            if (c == '\r' && pos_ < end_ && data[pos_] == '\n')
+        // The next LF is remembered, so that a file of lone CRs is not searched to its
+        // end for every line.
+        if (!newlineKnown_ || nextNewline_ < pos_) {
+            const void* found = std::memchr(data + pos_, '\n', end_ - pos_);
+            nextNewline_ = found ? static_cast<size_t>(static_cast<const char*>(found) - data) : end_;
+            newlineKnown_ = true;
+        }
+        if (const void* cr = std::memchr(data + pos_, '\r', nextNewline_ - pos_)) {
+            pos_ = static_cast<size_t>(static_cast<const char*>(cr) - data) + 1;
+            if (pos_ < end_ && data[pos_] == '\n')
                 ++pos_;
-            return;
+        } else {
+            pos_ = nextNewline_ < end_ ? nextNewline_ + 1 : end_;
         }
     }
     // Where the next line starts.
@@ -131,6 +136,8 @@ private:
     std::string_view text_;
     size_t pos_;
     size_t end_;
+    size_t nextNewline_ = 0;  // the first LF at or after pos_, when known
+    bool newlineKnown_ = false;
 };
 
 // The next key line of lines; false at the end. A line whose first non-blank character

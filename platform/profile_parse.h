@@ -44,7 +44,17 @@ inline std::string comparableName(std::string_view name)
     return foldLetters(trimBlanks(name));
 }
 // Whether two names (blanks trimmed) are the same once their letters are folded.
-bool sameName(std::string_view name, std::string_view other);
+bool sameNameOfSameSize(std::string_view name, std::string_view other);
+inline bool sameName(std::string_view name, std::string_view other)
+{
+    // Names are compared by the thousand, and most differ in size or first letter.
+    auto fold = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; };
+    if (name.size() != other.size())
+        return false;
+    if (!name.empty() && static_cast<unsigned char>(name[0]) < 0x80 && fold(name[0]) != fold(other[0]))
+        return false;
+    return sameNameOfSameSize(name, other);
+}
 // Text of at least two characters that begins and ends with the same quote (" or ')
 // without that pair.
 std::string_view stripQuotePair(std::string_view text);
