@@ -1,7 +1,5 @@
 #include "config/ConfigSection.h"
 
-#include "platform/profile.h"
-
 std::string ConfigSection::text(const char* key, const char* defaultValue, size_t size) const
 {
     // Values are read many thousand times in a large file and are mostly short: read
@@ -13,15 +11,13 @@ std::string ConfigSection::text(const char* key, const char* defaultValue, size_
         large.resize(size);
         buffer = large.data();
     }
-    uint32_t length =
-        platform::getPrivateProfileString(section_.c_str(), key, defaultValue, buffer,
-                                          static_cast<uint32_t>(size > 0 ? size : 1), path_.c_str());
+    uint32_t length = keys_.getString(key, defaultValue, buffer, static_cast<uint32_t>(size > 0 ? size : 1));
     return std::string(buffer, length);
 }
 
 int32_t ConfigSection::integer(const char* key, int32_t defaultValue) const
 {
-    return platform::getPrivateProfileInt(section_.c_str(), key, defaultValue, path_.c_str());
+    return keys_.getInt(key, defaultValue);
 }
 
 uint32_t ConfigSection::hexadecimal(const char* key, const char* defaultValue, size_t size) const

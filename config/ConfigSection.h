@@ -6,12 +6,19 @@
 #include <cstdint>
 #include <string>
 
+#include "platform/profile.h"
+
+// The section is found once; its keys are read from the file as it was then. The
+// names given must outlive the reader (it is made and used within one constructor).
 class ConfigSection {
 public:
-    ConfigSection(const char* section, const char* path) : section_(section), path_(path ? path : "") {}
+    ConfigSection(const char* section, const char* path)
+        : section_(section), path_(path ? path : ""), keys_(path_, section_)
+    {
+    }
 
-    const char* name() const { return section_.c_str(); }
-    const char* path() const { return path_.c_str(); }
+    const char* name() const { return section_; }
+    const char* path() const { return path_; }
 
     // The value of key (or the default) as read into a buffer of size bytes: at most
     // size - 1 bytes, never half a two-byte character.
@@ -22,8 +29,9 @@ public:
     uint32_t hexadecimal(const char* key, const char* defaultValue, size_t size) const;
 
 private:
-    std::string section_;
-    std::string path_;
+    const char* section_;
+    const char* path_;
+    platform::ProfileSection keys_;
 };
 
 // Text as an unsigned hexadecimal number, as the C library's strtoul with base 16

@@ -6,6 +6,7 @@
 
 #include "app/Banner.h"
 #include "config/ConfigSection.h"
+#include "config/FileChecks.h"
 #include "config/tr_pdfpage.h"
 #include "foundation/TORAllocator.h"
 #include "foundation/TORPDFException.h"
@@ -51,6 +52,7 @@ bool tr_pdffile::load(const char* path)
 {
     // One consistent view of the file for the whole load, checked for changes once.
     platform::ProfileReadScope scope;
+    FileCheckScope fileChecks;
     TORAllocator::boundedCopy(confName, path ? path : "", sizeof confName);
     ConfigSection keys("PDF", path);
 

@@ -1,8 +1,7 @@
 #include "config/tr_pdffont.h"
 
-#include <sys/stat.h>
-
 #include "config/ConfigSection.h"
+#include "config/FileChecks.h"
 #include "foundation/TORPDFException.h"
 
 namespace {
@@ -23,8 +22,7 @@ tr_pdffont::tr_pdffont(const char* section, const char* path)
     std::string fileName = keys.text("file", "", 256);
     if (!fileName.empty()) {
         // Relative names are taken from the current folder; only existence counts.
-        struct stat status;
-        if (::stat(fileName.c_str(), &status) != 0)
+        if (!fileExists(fileName.c_str()))
             throw TORPDFException(-1, 512, fileNotFound, fileName.c_str(), keys.name());
         file.set(fileName.c_str());
     }

@@ -1,5 +1,6 @@
 #include "config/tr_pdfpage.h"
 
+#include <charconv>
 #include <cstdio>
 #include <cstring>
 #include <memory>
@@ -56,8 +57,10 @@ tr_pdfpage::tr_pdfpage(int32_t pageNo, const char* path) : TORPDFPage(pageNo, 59
     // Every object needs its section, so the count is bounded by the file; a count
     // below 1 gives an empty page.
     int32_t objects = keys.integer("objects", 0);
+    // "PUT_<page>_" once; each object's number is written after it.
+    int prefix = std::snprintf(name, sizeof name, "PUT_%d_", pageNo);
     for (int64_t m = 1; m <= objects; ++m) {
-        std::snprintf(name, sizeof name, "PUT_%d_%lld", pageNo, static_cast<long long>(m));
+        *std::to_chars(name + prefix, name + sizeof name - 1, m).ptr = '\0';
         std::unique_ptr<TORObject> object = loadObject(name, path, height);
         if (add(object.get()) < 0)
             throw std::bad_alloc();

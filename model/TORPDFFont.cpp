@@ -51,10 +51,10 @@ TORPDFFont& TORPDFFont::copyFrom(const TORPDFFont* other)
     size = 0;
     color = 0;
     if (other) {
-        face.set(other->getFace());
-        file.set(other->getFile());
-        encoding.set(other->getEncoding());
-        option.set(other->getOption());
+        face = other->face;
+        file = other->file;
+        encoding = other->encoding;
+        option = other->option;
         size = other->getSize();
         color = other->getColor();
     }

@@ -4,7 +4,7 @@
 
 #include <cstdint>
 
-#include "foundation/OwnedText.h"
+#include "foundation/SharedText.h"
 #include "foundation/TORPDFObject.h"
 
 class TORPDFFont : public virtual TORPDFObject {
@@ -41,10 +41,11 @@ public:
     void clear();
 
 protected:
-    OwnedText face;
-    OwnedText file;
-    OwnedText encoding;
+    // Fonts are many and alike: their texts are shared.
+    SharedText face;
+    SharedText file;
+    SharedText encoding;
     double size = 0;
-    OwnedText option;
+    SharedText option;
     uint32_t color = 0;
 };

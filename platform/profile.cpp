@@ -59,7 +59,7 @@ bool mayChangeUnseen(const FileStamp& stamp, const timespec& readStart)
 
 struct CachedFile {
     FileStamp stamp;
-    std::unique_ptr<ProfileData> data;
+    std::shared_ptr<const ProfileData> data;
     std::string bytes;  // kept only while the file may change unseen
     bool racy = false;
     uint64_t scope = 0;  // the read scope in which it was last checked
@@ -109,14 +109,14 @@ bool readRegularFile(const char* path, std::string& bytes, struct stat& st)
 }
 
 // The parsed file at path, read again when it has changed; none when it cannot be
-// read. Called with cacheMutex held; the result lives until the next call.
-const ProfileData* profileOf(const char* path)
+// read. Called with cacheMutex held.
+std::shared_ptr<const ProfileData> profileOf(const char* path)
 {
     auto it = cache.find(std::string_view(path));
     if (it != cache.end())
         it->second.lastUse = ++useCounter;
     if (it != cache.end() && activeScope != 0 && it->second.scope == activeScope)
-        return it->second.data.get();
+        return it->second.data;
 
     struct stat st;
     if (::stat(path, &st) != 0 || !S_ISREG(st.st_mode)) {
@@ -126,7 +126,7 @@ const ProfileData* profileOf(const char* path)
     }
     if (it != cache.end() && it->second.stamp == FileStamp(st) && !it->second.racy) {
         it->second.scope = activeScope;
-        return it->second.data.get();
+        return it->second.data;
     }
 
     timespec readStart{};
@@ -149,17 +149,23 @@ const ProfileData* profileOf(const char* path)
     CachedFile& entry = it->second;
     bool racy = mayChangeUnseen(FileStamp(st), readStart);
     if (!entry.data || !(entry.stamp == FileStamp(st)) || bytes != entry.bytes)
-        entry.data = std::make_unique<ProfileData>(racy ? bytes : std::move(bytes));
+        entry.data = std::make_shared<const ProfileData>(racy ? bytes : std::move(bytes));
     entry.stamp = FileStamp(st);
     entry.racy = racy;
     entry.bytes = racy ? std::move(bytes) : std::string();
     entry.scope = activeScope;
-    return entry.data.get();
+    return entry.data;
 }
 
 // Copies text into buffer: at most size - 1 bytes and a zero, whole characters only.
 uint32_t copyBounded(std::string_view text, char* buffer, uint32_t size)
 {
+    // Most values fit whole; only a value that is cut needs its characters told apart.
+    if (text.size() <= size - 1) {
+        text.copy(buffer, text.size());
+        buffer[text.size()] = '\0';
+        return static_cast<uint32_t>(text.size());
+    }
     size_t used = 0;
     for (size_t i = 0; i < text.size();) {
         size_t length = profile_detail::characterLength(text, i);
@@ -212,6 +218,14 @@ int32_t parseInteger(std::string_view text)
     return static_cast<int32_t>(negative ? 0u - value : value);
 }
 
+// An integer value is read as text first, as far as its first 29 characters; an
+// empty text gives the default.
+constexpr uint32_t integerTextSize = 30;
+int32_t integerOr(const char* text, uint32_t length, int32_t defaultValue)
+{
+    return length == 0 ? defaultValue : parseInteger(std::string_view(text, length));
+}
+
 }  // namespace
 
 uint32_t getPrivateProfileString(const char* section, const char* key, const char* defaultValue, char* buffer,
@@ -223,8 +237,8 @@ uint32_t getPrivateProfileString(const char* section, const char* key, const cha
         std::string sectionName = profile_detail::comparableName(section);
         std::string keyName = profile_detail::comparableName(key);
         std::lock_guard<std::mutex> lock(cacheMutex);
-        const ProfileData* data = profileOf(path);
-        if (const std::string_view* value = data ? data->find(sectionName, keyName) : nullptr)
+        std::shared_ptr<const ProfileData> data = profileOf(path);
+        if (std::optional<std::string_view> value = data ? data->find(sectionName, keyName) : std::nullopt)
             return copyBounded(*value, buffer, size);
     }
     return copyBounded(defaultText(defaultValue), buffer, size);
@@ -232,11 +246,85 @@ uint32_t getPrivateProfileString(const char* section, const char* key, const cha
 
 int32_t getPrivateProfileInt(const char* section, const char* key, int32_t defaultValue, const char* path)
 {
-    // The value is read as text first, as far as its first 29 characters.
-    char text[30];
-    if (getPrivateProfileString(section, key, "", text, sizeof text, path) == 0)
-        return defaultValue;
-    return parseInteger(text);
+    char text[integerTextSize];
+    return integerOr(text, getPrivateProfileString(section, key, "", text, sizeof text, path), defaultValue);
+}
+
+namespace {
+
+// The section a thread opened last: the readers of one object open its section a few
+// times in a row, and it is then neither looked up nor read again.
+struct LastSection {
+    std::weak_ptr<const ProfileData> data;
+    std::string name;  // as given, blanks trimmed
+    const profile_detail::ProfileSectionSpan* section = nullptr;
+    std::array<profile_detail::ProfileKey, 24> keys;
+    size_t keyCount = 0;
+};
+thread_local LastSection lastSection;
+
+}  // namespace
+
+ProfileSection::ProfileSection(const char* path, const char* section)
+{
+    if (!path || !section)
+        return;
+    {
+        std::lock_guard<std::mutex> lock(cacheMutex);
+        data_ = profileOf(path);
+    }
+    if (!data_)
+        return;
+    // Section names need no folding: the table compares them with their letters folded.
+    std::string_view name = profile_detail::trimBlanks(section);
+    LastSection& last = lastSection;
+    static_assert(std::tuple_size_v<decltype(last.keys)> == keptKeys);
+    if (last.name != name || last.data.lock() != data_) {
+        last.section = data_->section(name);
+        // A reader asks for a dozen keys of a section: its lines are read once, here.
+        last.keyCount = !last.section || ProfileData::isLong(*last.section)
+                            ? keptKeys + 1
+                            : data_->keys(*last.section, last.keys.data(), keptKeys);
+        last.data = data_;
+        last.name = name;
+    }
+    section_ = last.section;
+    keyCount_ = last.keyCount;
+    if (keyCount_ <= keptKeys)
+        std::copy_n(last.keys.begin(), keyCount_, keys_.begin());
+}
+
+ProfileSection::~ProfileSection() = default;
+
+std::optional<std::string_view> ProfileSection::find(const char* key) const
+{
+    if (keyCount_ > keptKeys)
+        return data_->find(*section_, profile_detail::comparableName(key));
+    // The first key of a name wins.
+    std::string_view name = profile_detail::trimBlanks(key);
+    for (size_t i = 0; i < keyCount_; ++i) {
+        if (profile_detail::sameName(keys_[i].name, name))
+            return keys_[i].value;
+    }
+    return std::nullopt;
+}
+
+uint32_t ProfileSection::getString(const char* key, const char* defaultValue, char* buffer,
+                                   uint32_t size) const
+{
+    if (!buffer || size == 0)
+        return 0;
+    if (section_ && key) {
+        if (std::optional<std::string_view> value = find(key))
+            return copyBounded(*value, buffer, size);
+    }
+    return copyBounded(defaultText(defaultValue), buffer, size);
+}
+
+int32_t ProfileSection::getInt(const char* key, int32_t defaultValue) const
+{
+    char text[integerTextSize];
+    return integerOr(text, getString(key, "", text, sizeof text), defaultValue);
 }
 
 std::vector<std::string> getPrivateProfileSectionNames(const char* path)
@@ -245,8 +333,8 @@ std::vector<std::string> getPrivateProfileSectionNames(const char* path)
     if (!path)
         return names;
     std::lock_guard<std::mutex> lock(cacheMutex);
-    if (const ProfileData* data = profileOf(path))
-        names.assign(data->sectionNames().begin(), data->sectionNames().end());
+    if (std::shared_ptr<const ProfileData> data = profileOf(path))
+        names = data->sectionNames();
     return names;
 }
 

@@ -7,11 +7,25 @@
 // many look-ups in a row (a whole configuration) skip the check after the first one.
 #pragma once
 
+#include <array>
 #include <cstdint>
+#include <memory>
+#include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace platform {
+
+namespace profile_detail {
+class ProfileData;
+struct ProfileSectionSpan;
+// A key line: its name as written (blanks trimmed) and its value as handed out.
+struct ProfileKey {
+    std::string_view name;
+    std::string_view value;
+};
+}  // namespace profile_detail
 
 // Copies the value of key in section of the file at path into buffer: at most
 // size - 1 bytes and a terminating zero, never splitting a two-byte character.
@@ -30,6 +44,31 @@ int32_t getPrivateProfileInt(const char* section, const char* key, int32_t defau
 // between the brackets, blanks trimmed. A name that appears again is listed again,
 // although only its first section's keys are read. Empty when the file cannot be read.
 std::vector<std::string> getPrivateProfileSectionNames(const char* path);
+
+// The keys of one section of the file at path, as the file was when the section was
+// opened: a reader that asks for many keys of one section finds the file and the
+// section once. The look-ups give what getPrivateProfileString and
+// getPrivateProfileInt would for that version of the file.
+class ProfileSection {
+public:
+    ProfileSection(const char* path, const char* section);
+    ~ProfileSection();
+    ProfileSection(const ProfileSection&) = delete;
+    ProfileSection& operator=(const ProfileSection&) = delete;
+
+    uint32_t getString(const char* key, const char* defaultValue, char* buffer, uint32_t size) const;
+    int32_t getInt(const char* key, int32_t defaultValue) const;
+
+private:
+    std::optional<std::string_view> find(const char* key) const;
+
+    std::shared_ptr<const profile_detail::ProfileData> data_;
+    const profile_detail::ProfileSectionSpan* section_ = nullptr;  // none when it is missing
+    // A short section's keys, read once.
+    static constexpr size_t keptKeys = 24;
+    std::array<profile_detail::ProfileKey, keptKeys> keys_;
+    size_t keyCount_ = 0;  // keptKeys + 1 when they are not kept
+};
 
 // While a scope is alive on a thread, each file that thread reads is checked for
 // changes only once: the look-ups of one scope all see the same content, even when

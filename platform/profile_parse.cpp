@@ -1,6 +1,8 @@
 #include "platform/profile_parse.h"
 
 #include <algorithm>
+#include <cstdint>
+#include <cstring>
 
 #include "platform/profile_encoding.h"
 
@@ -13,6 +15,17 @@ bool isBlank(char c)
     return c == ' ' || c == '\t';
 }
 
+// ASCII bytes are characters of their own (and never lead bytes): the quick test.
+bool singleByte(char c)
+{
+    return static_cast<unsigned char>(c) < 0x80;
+}
+
+char foldByte(char c)
+{
+    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
 // The position of the last "]" character after position from, or npos.
 size_t lastClosingBracket(std::string_view line, size_t from)
 {
@@ -23,6 +36,187 @@ size_t lastClosingBracket(std::string_view line, size_t from)
     }
     return found;
 }
+
+// A hash of a name with its letters folded; a name folded already hashes the same,
+// since folding moves no character boundary.
+uint32_t foldedHash(std::string_view name)
+{
+    uint32_t hash = 2166136261u;
+    for (size_t i = 0; i < name.size();) {
+        size_t length = singleByte(name[i]) ? 1 : characterLength(name, i);
+        for (size_t k = 0; k < length; ++k) {
+            char c = length == 1 ? foldByte(name[i]) : name[i + k];
+            hash = (hash ^ static_cast<unsigned char>(c)) * 16777619u;
+        }
+        i += length;
+    }
+    return hash;
+}
+
+}  // namespace
+
+bool sameNameOfSameSize(std::string_view name, std::string_view other)
+{
+    // Names that fold to the same text have the same character boundaries.
+    for (size_t i = 0; i < name.size();) {
+        size_t length = singleByte(name[i]) ? 1 : characterLength(name, i);
+        if (length == 1 ? foldByte(name[i]) != foldByte(other[i]) : name.compare(i, 2, other, i, 2) != 0)
+            return false;
+        i += length;
+    }
+    return true;
+}
+
+namespace {
+
+// What a line holds (up to a zero byte, before its line break; not trimmed) and where
+// its first "=" is.
+struct Line {
+    std::string_view text;
+    size_t equals = std::string_view::npos;
+};
+
+// The lines of text[begin, end) one after another. CR LF, LF and a lone CR all end a
+// line; no trail byte is CR, LF, "=" or a zero byte, so the bytes can be looked at one
+// by one. Lines are short: one plain pass finds everything a line needs.
+class LineReader {
+public:
+    LineReader(std::string_view text, size_t begin, size_t end) : text_(text), pos_(begin), end_(end) {}
+
+    // The next line, and where it starts; false at the end.
+    bool next(Line& line, size_t& start)
+    {
+        if (pos_ >= end_)
+            return false;
+        start = pos_;
+        const char* data = text_.data();
+        size_t i = pos_, zero = std::string_view::npos, equals = std::string_view::npos;
+        for (; i < end_; ++i) {
+            char c = data[i];
+            if (static_cast<unsigned char>(c) > '=')
+                continue;
+            if (c == '\n' || c == '\r')
+                break;
+            if (c == '\0' && zero == std::string_view::npos)
+                zero = i;
+            else if (c == '=' && equals == std::string_view::npos && zero == std::string_view::npos)
+                equals = i - pos_;
+        }
+        line.text = text_.substr(pos_, (zero == std::string_view::npos ? i : zero) - pos_);
+        line.equals = equals;
+        pos_ = i;
+        if (pos_ < end_)
+            pos_ += (data[pos_] == '\r' && pos_ + 1 < end_ && data[pos_ + 1] == '\n') ? 2 : 1;
+        return true;
+    }
+    // Passes over the next line. Most lines are passed over this way while a file is
+    // parsed: the library's searches take them at a stride.
+    void skip()
+    {
+        const char* data = text_.data();
+        // The next LF is remembered, so that a file of lone CRs is not searched to its
+        // end for every line.
+        if (!newlineKnown_ || nextNewline_ < pos_) {
+            const void* found = std::memchr(data + pos_, '\n', end_ - pos_);
+            nextNewline_ = found ? static_cast<size_t>(static_cast<const char*>(found) - data) : end_;
+            newlineKnown_ = true;
+        }
+        if (const void* cr = std::memchr(data + pos_, '\r', nextNewline_ - pos_)) {
+            pos_ = static_cast<size_t>(static_cast<const char*>(cr) - data) + 1;
+            if (pos_ < end_ && data[pos_] == '\n')
+                ++pos_;
+        } else {
+            pos_ = nextNewline_ < end_ ? nextNewline_ + 1 : end_;
+        }
+    }
+    // Where the next line starts.
+    size_t position() const { return pos_; }
+
+private:
+    std::string_view text_;
+    size_t pos_;
+    size_t end_;
+    size_t nextNewline_ = 0;  // the first LF at or after pos_, when known
+    bool newlineKnown_ = false;
+};
+
+// The next key line of lines; false at the end. A line whose first non-blank character
+// is "[" is no key, nor is a line without "=".
+bool nextKey(LineReader& lines, ProfileKey& key)
+{
+    Line line;
+    size_t start = 0;
+    while (lines.next(line, start)) {
+        if (line.equals == std::string_view::npos)
+            continue;
+        key.name = trimBlanks(line.text.substr(0, line.equals));
+        if (!key.name.empty() && key.name.front() == '[')
+            continue;
+        key.value = unquote(line.text.substr(line.equals + 1));
+        return true;
+    }
+    return false;
+}
+
+// The name between the brackets of a header line, or none when the line is no header.
+std::optional<std::string_view> headerName(std::string_view content)
+{
+    if (content.empty() || content.front() != '[')
+        return std::nullopt;
+    size_t close = lastClosingBracket(content, 1);
+    if (close == std::string_view::npos)
+        return std::nullopt;
+    return trimBlanks(content.substr(1, close - 1));
+}
+
+// The header lines of a text, one after another. A line is looked at closer only when
+// its first non-blank character is "[" or, before the first header, to see whether it
+// is a key line.
+class HeaderWalk {
+public:
+    explicit HeaderWalk(std::string_view text) : text_(text), lines_(text, 0, text.size()) {}
+
+    // The next header's name (as written, blanks trimmed) and where its line starts;
+    // false at the end.
+    bool next(std::string_view& name, size_t& start)
+    {
+        Line line;
+        while (lines_.position() < text_.size()) {
+            size_t first = lines_.position();
+            while (first < text_.size() && isBlank(text_[first]))
+                ++first;
+            if (headerSeen_ && (first == text_.size() || text_[first] != '[')) {
+                lines_.skip();
+                continue;
+            }
+            lines_.next(line, start);
+            first -= start;
+            if (first >= line.text.size())
+                continue;
+            if (std::optional<std::string_view> header = headerName(trimBlanks(line.text))) {
+                headerSeen_ = true;
+                name = *header;
+                return true;
+            }
+            if (!headerSeen_ && line.text[first] != '[' && line.equals != std::string_view::npos)
+                keysBeforeHeader_ = true;
+        }
+        return false;
+    }
+    // Where the line after the last header starts.
+    size_t position() const { return lines_.position(); }
+    // Whether a key line came before the first header.
+    bool keysBeforeHeader() const { return keysBeforeHeader_; }
+
+private:
+    std::string_view text_;
+    LineReader lines_;
+    bool headerSeen_ = false;
+    bool keysBeforeHeader_ = false;
+};
+
+// A section this long gets an index of its keys when it is first read.
+constexpr size_t indexedFrom = 2048;
 
 }  // namespace
 
@@ -40,16 +234,11 @@ std::string_view trimBlanks(std::string_view text)
 std::string foldLetters(std::string_view text)
 {
     std::string folded(text);
-    // Whole files go through here: single bytes take the short way.
     for (size_t i = 0; i < folded.size();) {
-        auto byte = static_cast<unsigned char>(folded[i]);
-        if (byte < 0x80) {
-            if (byte >= 'A' && byte <= 'Z')
-                folded[i] = static_cast<char>(byte - 'A' + 'a');
-            ++i;
-        } else {
-            i += characterLength(folded, i);
-        }
+        size_t length = singleByte(folded[i]) ? 1 : characterLength(folded, i);
+        if (length == 1)
+            folded[i] = foldByte(folded[i]);
+        i += length;
     }
     return folded;
 }
@@ -68,101 +257,126 @@ ProfileData::ProfileData(std::string bytes) : text_(std::move(bytes))
     parse();
 }
 
-void ProfileData::parse()
+ProfileData::~ProfileData() = default;
+
+void ProfileData::addSection(std::string_view name, size_t bodyBegin)
 {
-    // Folding the whole text once spares a copy of every name.
-    folded_ = foldLetters(text_);
-    std::string_view text(text_);
-    // Every section begins with a "[" and every key takes a line: reserving that many
-    // spares the tables their regrowth on large files.
-    sections_.reserve(static_cast<size_t>(std::count(text.begin(), text.end(), '[')) + 1);
-    entries_.reserve(static_cast<size_t>(std::count(text.begin(), text.end(), '\n')) + 1);
-    Section* current = nullptr;
-    bool headerSeen = false;
-    size_t pos = 0;
-    while (pos < text.size()) {
-        // CR LF, LF and a lone CR all end a line; no trail byte is CR or LF. A plain
-        // loop: find_first_of searches its set once per byte of the text.
-        size_t end = pos;
-        while (end < text.size() && text[end] != '\r' && text[end] != '\n')
-            ++end;
-        size_t begin = pos;
-        pos = end;
-        if (pos < text.size())
-            pos += (text[pos] == '\r' && pos + 1 < text.size() && text[pos + 1] == '\n') ? 2 : 1;
-
-        // A zero byte ends what the line holds.
-        std::string_view line = text.substr(begin, end - begin);
-        line = trimBlanks(line.substr(0, line.find('\0')));
-        if (line.empty())
-            continue;
-        size_t offset = static_cast<size_t>(line.data() - text.data());
-        auto foldedPart = [&](size_t from, size_t length) {
-            return trimBlanks(std::string_view(folded_).substr(offset + from, length));
-        };
-
-        if (line.front() == '[') {
-            size_t close = lastClosingBracket(line, 1);
-            if (close == std::string_view::npos)
-                continue;
-            headerSeen = true;
-            sectionNames_.push_back(trimBlanks(line.substr(1, close - 1)));
-            // The first section of a name wins; a repeated one is ignored with its keys.
-            auto [it, inserted] = sections_.try_emplace(foldedPart(1, close - 1));
-            current = inserted ? &it->second : nullptr;
-            if (current)
-                current->begin = current->end = entries_.size();
-            continue;
+    size_t mask = slots_.size() - 1;
+    for (size_t slot = foldedHash(name) & mask;; slot = (slot + 1) & mask) {
+        if (slots_[slot] == 0) {
+            sections_.push_back(Section{name, bodyBegin, text_.size(), nullptr});
+            slots_[slot] = static_cast<uint32_t>(sections_.size());
+            return;
         }
-
-        size_t equals = line.find('=');
-        if (equals == std::string_view::npos)
-            continue;
-        if (!headerSeen && !current) {
-            current = &sections_[std::string_view()];
-            current->begin = current->end = entries_.size();
-        }
-        if (!current)
-            continue;
-        std::string_view name = foldedPart(0, equals);
-        entries_.push_back(
-            Entry{std::hash<std::string_view>{}(name), name, unquote(line.substr(equals + 1))});
-        current->end = entries_.size();
-    }
-
-    // Looking through a few keys is quicker than an index; many keys need one.
-    constexpr size_t indexFrom = 32;
-    for (auto& [name, section] : sections_) {
-        if (section.end - section.begin < indexFrom)
-            continue;
-        for (size_t i = section.begin; i < section.end; ++i)
-            section.index.try_emplace(entries_[i].name, i);
+        // The first section of a name wins; a repeated one is ignored with its keys.
+        const Section& existing = sections_[slots_[slot] - 1];
+        if (sameName(existing.name, name))
+            return;
     }
 }
 
-const std::string_view* ProfileData::find(std::string_view section, std::string_view key) const
+void ProfileData::parse()
 {
-    // Readers ask for the keys of one section in a row: the section found last is
-    // checked before the table.
-    if (!lastSection_ || lastSectionName_ != section) {
-        auto s = sections_.find(section);
-        if (s == sections_.end())
-            return nullptr;
-        lastSectionName_ = s->first;
-        lastSection_ = &s->second;
+    std::string_view text(text_);
+    // Every header holds a "[": the table gets room for all of them, at most half full.
+    size_t headers = static_cast<size_t>(std::count(text.begin(), text.end(), '['));
+    size_t capacity = 16;
+    while (capacity < 2 * (headers + 1))
+        capacity *= 2;
+    slots_.assign(capacity, 0);
+    sections_.reserve(headers + 1);
+
+    HeaderWalk walk(text);
+    std::string_view name;
+    size_t start = 0;
+    constexpr size_t none = SIZE_MAX;
+    size_t open = none;  // the section whose body is being read
+    auto addOpen = [&](std::string_view sectionName, size_t bodyBegin) {
+        size_t before = sections_.size();
+        addSection(sectionName, bodyBegin);
+        open = sections_.size() > before ? before : none;
+    };
+    bool headerSeen = false;
+    while (walk.next(name, start)) {
+        // Keys before the first header belong to a section of the empty name.
+        if (!headerSeen && walk.keysBeforeHeader())
+            addOpen(std::string_view(), 0);
+        headerSeen = true;
+        if (open != none)
+            sections_[open].bodyEnd = start;
+        addOpen(name, walk.position());
     }
-    const Section& keys = *lastSection_;
-    if (!keys.index.empty()) {
-        auto k = keys.index.find(key);
-        return k == keys.index.end() ? nullptr : &entries_[k->second].value;
-    }
-    size_t hash = std::hash<std::string_view>{}(key);
-    // The first key of a name wins.
-    for (size_t i = keys.begin; i < keys.end; ++i) {
-        if (entries_[i].hash == hash && entries_[i].name == key)
-            return &entries_[i].value;
+    if (!headerSeen && walk.keysBeforeHeader())
+        addOpen(std::string_view(), 0);
+    if (open != none)
+        sections_[open].bodyEnd = text.size();
+}
+
+std::vector<std::string> ProfileData::sectionNames() const
+{
+    // Asked for seldom: the headers are found again rather than kept.
+    std::vector<std::string> names;
+    HeaderWalk walk(text_);
+    std::string_view name;
+    size_t start = 0;
+    while (walk.next(name, start))
+        names.emplace_back(name);
+    return names;
+}
+
+const ProfileData::Section* ProfileData::section(std::string_view name) const
+{
+    size_t mask = slots_.size() - 1;
+    for (size_t slot = foldedHash(name) & mask; slots_[slot] != 0; slot = (slot + 1) & mask) {
+        const Section& candidate = sections_[slots_[slot] - 1];
+        if (sameName(candidate.name, name))
+            return &candidate;
     }
     return nullptr;
+}
+
+size_t ProfileData::keys(const Section& section, ProfileKey* out, size_t capacity) const
+{
+    LineReader lines(text_, section.bodyBegin, section.bodyEnd);
+    size_t count = 0;
+    ProfileKey key;
+    while (nextKey(lines, key)) {
+        if (count == capacity)
+            return capacity + 1;
+        out[count++] = key;
+    }
+    return count;
+}
+
+bool ProfileData::isLong(const Section& section)
+{
+    return section.bodyEnd - section.bodyBegin >= indexedFrom;
+}
+
+std::optional<std::string_view> ProfileData::find(const Section& section, std::string_view key) const
+{
+    std::optional<std::string_view> found;
+    LineReader lines(text_, section.bodyBegin, section.bodyEnd);
+    ProfileKey line;
+    if (!isLong(section)) {
+        // The first key of a name wins.
+        while (nextKey(lines, line)) {
+            if (sameName(line.name, key))
+                return line.value;
+        }
+        return std::nullopt;
+    }
+    std::lock_guard<std::mutex> lock(indexMutex_);
+    if (!section.index) {
+        auto index = std::make_unique<std::unordered_map<std::string, std::string_view>>();
+        while (nextKey(lines, line))
+            index->try_emplace(foldLetters(line.name), line.value);
+        section.index = std::move(index);
+    }
+    auto entry = section.index->find(std::string(key));
+    if (entry != section.index->end())
+        found = entry->second;
+    return found;
 }
 
 }  // namespace platform::profile_detail

@@ -2,10 +2,15 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
+#include <mutex>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <unordered_map>
 #include <vector>
+
+#include "platform/profile.h"
 
 namespace platform::profile_detail {
 
@@ -38,6 +43,18 @@ inline std::string comparableName(std::string_view name)
 {
     return foldLetters(trimBlanks(name));
 }
+// Whether two names (blanks trimmed) are the same once their letters are folded.
+bool sameNameOfSameSize(std::string_view name, std::string_view other);
+inline bool sameName(std::string_view name, std::string_view other)
+{
+    // Names are compared by the thousand, and most differ in size or first letter.
+    auto fold = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; };
+    if (name.size() != other.size())
+        return false;
+    if (!name.empty() && static_cast<unsigned char>(name[0]) < 0x80 && fold(name[0]) != fold(other[0]))
+        return false;
+    return sameNameOfSameSize(name, other);
+}
 // Text of at least two characters that begins and ends with the same quote (" or ')
 // without that pair.
 std::string_view stripQuotePair(std::string_view text);
@@ -48,45 +65,61 @@ inline std::string_view unquote(std::string_view value)
     return stripQuotePair(trimBlanks(value));
 }
 
+// The file is kept as its text and a table of its sections; a key is found by reading
+// the lines of its section. Sections are short (a dozen keys), so this is quicker than
+// an index of every key, and the parsed file is little larger than its text. A long
+// section gets an index of its keys when it is first read.
+// Where a section is in the text, and its keys' index when it has one.
+struct ProfileSectionSpan {
+    std::string_view name;  // as written, blanks trimmed
+    // The lines between the header and the next header.
+    size_t bodyBegin = 0;
+    size_t bodyEnd = 0;
+    // For a long section: its keys by folded name, the first of each name.
+    mutable std::unique_ptr<std::unordered_map<std::string, std::string_view>> index;
+};
+
 class ProfileData {
 public:
+    using Section = ProfileSectionSpan;
+
     // Parses Shift-JIS text (or Unicode text with a byte-order mark).
     explicit ProfileData(std::string bytes);
+    ~ProfileData();
     ProfileData(const ProfileData&) = delete;
     ProfileData& operator=(const ProfileData&) = delete;
 
-    // The value of key in section (names as comparableName makes them); none when the
-    // section or the key is missing.
-    const std::string_view* find(std::string_view section, std::string_view key) const;
+    // The section of a name (blanks trimmed; letters need not be folded); none when it
+    // is missing.
+    const Section* section(std::string_view name) const;
+    // The value of key (as comparableName makes it) in section; none when it is missing.
+    std::optional<std::string_view> find(const Section& section, std::string_view key) const;
+    std::optional<std::string_view> find(std::string_view section, std::string_view key) const
+    {
+        const Section* found = this->section(section);
+        return found ? find(*found, key) : std::nullopt;
+    }
+
+    // The key lines of section in file order, into out; capacity + 1 when there are
+    // more than capacity.
+    size_t keys(const Section& section, ProfileKey* out, size_t capacity) const;
+    // Whether section is long enough to have an index of its keys.
+    static bool isLong(const Section& section);
 
     // Every section header's name, as written, in file order.
-    const std::vector<std::string_view>& sectionNames() const { return sectionNames_; }
+    std::vector<std::string> sectionNames() const;
 
 private:
-    struct Entry {
-        size_t hash;
-        std::string_view name;
-        std::string_view value;
-    };
-    // A section's keys are entries_[begin, end) in file order; a large section also has
-    // an index from name to the first entry of that name.
-    struct Section {
-        size_t begin = 0;
-        size_t end = 0;
-        std::unordered_map<std::string_view, size_t> index;
-    };
     void parse();
+    void addSection(std::string_view name, size_t bodyBegin);
 
-    // Names and values point into these two: the text, and the text with its names'
-    // letters folded.
     std::string text_;
-    std::string folded_;
-    std::vector<Entry> entries_;
-    std::unordered_map<std::string_view, Section> sections_;
-    std::vector<std::string_view> sectionNames_;
-    // The section find returned last (callers of find hold the cache's lock).
-    mutable std::string_view lastSectionName_;
-    mutable const Section* lastSection_ = nullptr;
+    // The first section of each name, in file order, and an open-addressed table of
+    // them by folded name (slot values are indexes + 1; 0 is an empty slot).
+    std::vector<Section> sections_;
+    std::vector<uint32_t> slots_;
+    // Guards the key indexes of long sections, made on first use.
+    mutable std::mutex indexMutex_;
 };
 
 }  // namespace platform::profile_detail

@@ -133,9 +133,17 @@ TEST(FontTest, SettersCopyAndCopyFromResets)
     font.setEncoding(nullptr);
     EXPECT_EQ(font.getEncoding(), nullptr);
 
+    // A copy stands on its own: changing either leaves the other as it was.
     TORPDFFont copy(&font);
-    EXPECT_NE(copy.getFace(), font.getFace());
     EXPECT_EQ(copy.getSize(), 12);
+    TORPDFFont other(&font);
+    other.setFace("Courier");
+    EXPECT_STREQ(font.getFace(), "Helvetica");
+    {
+        TORPDFFont shortLived(&other);
+        shortLived.clear();
+    }
+    EXPECT_STREQ(other.getFace(), "Courier");
     copy.copyFrom(&copy);
     EXPECT_STREQ(copy.getFace(), "Helvetica");
     copy.copyFrom(nullptr);
@@ -148,6 +156,8 @@ TEST(FontTest, SettersCopyAndCopyFromResets)
     EXPECT_EQ(font.getOption(), nullptr);
     EXPECT_EQ(font.getSize(), 12);
     EXPECT_EQ(font.getColor(), 0xFFu);
+    EXPECT_STREQ(other.getFace(), "Courier");
+    EXPECT_STREQ(other.getOption(), "embedding");
 }
 
 TEST(TextTest, PointsAreChosenByTheLowByte)

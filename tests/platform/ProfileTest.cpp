@@ -25,11 +25,19 @@ public:
             platform::getPrivateProfileString(section, key, defaultValue, buffer.data(), size, path_.c_str());
         std::string value(buffer.c_str());
         EXPECT_EQ(n, value.size()) << "returned length of " << section << "/" << key;
+        // A reader of the whole section gives the same.
+        std::string again(size + 8, '#');
+        platform::ProfileSection keys(path_.c_str(), section);
+        EXPECT_EQ(keys.getString(key, defaultValue, again.data(), size), n) << section << "/" << key;
+        EXPECT_EQ(std::string(again.c_str()), value) << section << "/" << key;
         return value;
     }
     int32_t integer(const char* section, const char* key, int32_t defaultValue = 77) const
     {
-        return platform::getPrivateProfileInt(section, key, defaultValue, path_.c_str());
+        int32_t value = platform::getPrivateProfileInt(section, key, defaultValue, path_.c_str());
+        EXPECT_EQ(platform::ProfileSection(path_.c_str(), section).getInt(key, defaultValue), value)
+            << section << "/" << key;
+        return value;
     }
     void rewrite(const std::string& bytes) const { writeFile(path_, bytes); }
     const std::string& path() const { return path_; }
@@ -190,6 +198,30 @@ TEST(ProfileTest, LargeSectionsKeepTheirRules)
     EXPECT_EQ(p.text("big", "empty"), "");
     EXPECT_EQ(p.text("big", "key200"), "<default>");
     EXPECT_EQ(p.text("next", "key7"), "next");
+}
+
+TEST(ProfileTest, SectionReadersSeeTheirVersionOfTheFile)
+{
+    // More keys than a reader keeps at hand, and keys that differ only in case.
+    std::string text = "[many]\n";
+    for (int i = 0; i < 40; ++i)
+        text += "k" + std::to_string(i) + "=" + std::to_string(i) + "\n";
+    text += "K3=upper\n[few]\nName=1\nNAME=2\n";
+    Profile p(text);
+    EXPECT_EQ(p.text("MANY", "k39"), "39");
+    EXPECT_EQ(p.text("many", "K3"), "3");
+    EXPECT_EQ(p.text("few", "name"), "1");
+
+    // Readers opened one after another on the same section follow a rewrite.
+    char value[16];
+    platform::ProfileSection before(p.path().c_str(), "few");
+    p.rewrite("[few]\nname=changed\n");
+    platform::ProfileSection after(p.path().c_str(), "few");
+    before.getString("name", "", value, sizeof value);
+    EXPECT_STREQ(value, "1");
+    after.getString("name", "", value, sizeof value);
+    EXPECT_STREQ(value, "changed");
+    EXPECT_EQ(platform::ProfileSection("/nonexistent/file.conf", "few").getInt("name", 5), 5);
 }
 
 TEST(ProfileTest, ShiftJisBytesPassThrough)
