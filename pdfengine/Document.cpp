@@ -160,7 +160,9 @@ void Document::write(Pipeline& out)
     RandomDataOverride fixedRandom(deterministic_);
     QPDFWriter writer(*pdf_);
     writer.setOutputPipeline(&out);
-    writer.setObjectStreamMode(qpdf_o_disable);
+    // Object streams hold the small objects (page dictionaries, fonts' dictionaries)
+    // compressed; readers of PDF 1.4 and older do not know them.
+    writer.setObjectStreamMode(version_ >= 15 ? qpdf_o_generate : qpdf_o_disable);
     writer.forcePDFVersion(std::to_string(version_ / 10) + "." + std::to_string(version_ % 10));
     if (deterministic_) {
         writer.setStaticID(true);
