@@ -128,8 +128,15 @@ void Document::endPage()
                                    QPDFObjectHandle::newName("/FlateDecode"), QPDFObjectHandle::newNull());
     }
     QPDFObjectHandle resources = resources_.dictionaryFor(page.resources(), *pdf_);
-    pageDictionary_.replaceKey("/MediaBox", QPDFObjectHandle::newArray(QPDFObjectHandle::Rectangle(
-                                                0, 0, page.width(), page.height())));
+    // Pages mostly share their size: the box is made once per size, and each
+    // page gets a copy (a direct object belongs to one place).
+    if (!mediaBox_.isInitialized() || page.width() != mediaBoxWidth_ || page.height() != mediaBoxHeight_) {
+        mediaBox_ =
+            QPDFObjectHandle::newArray(QPDFObjectHandle::Rectangle(0, 0, page.width(), page.height()));
+        mediaBoxWidth_ = page.width();
+        mediaBoxHeight_ = page.height();
+    }
+    pageDictionary_.replaceKey("/MediaBox", mediaBox_.shallowCopy());
     pageDictionary_.replaceKey("/Resources", resources);
     if (contents.isInitialized())
         pageDictionary_.replaceKey("/Contents", contents);
