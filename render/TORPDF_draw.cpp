@@ -1,5 +1,6 @@
 // The renderer's drawing: lines and rectangles with their line types, texts in their
 // fonts, and the conversion of Shift-JIS text for the wide encodings.
+#include <algorithm>
 #include <cctype>
 #include <charconv>
 #include <cstdio>
@@ -90,12 +91,20 @@ int32_t convertGlyphIds(char* out, size_t size, const char* string)
 
 int32_t convertUtf16(char* out, size_t size, const char* string, const char* encoding)
 {
-    char16_t units[convertedUnits] = {};
-    // A text longer than the buffer still leaves the units that fit.
-    platform::cp932MultiByteToWideChar(platform::mbPrecomposed, string, -1, units,
-                                       static_cast<int>(convertedUnits));
+    char16_t units[convertedUnits];
+    // The usual text fits with its terminator, and only what was written is read.
+    int decoded = platform::cp932MultiByteToWideChar(platform::mbPrecomposed, string, -1, units,
+                                                     static_cast<int>(convertedUnits));
+    if (decoded <= 0) {
+        // A text longer than the buffer still leaves the units that fit, up to the
+        // first that was not written.
+        std::fill(std::begin(units), std::end(units), u'\0');
+        platform::cp932MultiByteToWideChar(platform::mbPrecomposed, string, -1, units,
+                                           static_cast<int>(convertedUnits));
+        decoded = static_cast<int>(convertedUnits);
+    }
     size_t count = 0;
-    while (count < keptUnits && units[count] != 0)
+    while (count < keptUnits && count < static_cast<size_t>(decoded) && units[count] != 0)
         ++count;
 
     bool bigEndian = std::strcmp(encoding, "UniJIS-UCS2-HW-H") == 0;
