@@ -1,6 +1,5 @@
 #include "pdfengine/Document.h"
 
-#include <zlib.h>
 #include <cstdio>
 #include <ctime>
 
@@ -11,9 +10,9 @@ namespace pdfengine {
 
 namespace {
 
-// zlib's default level: content streams of paths and text shrink to a
-// quarter; higher levels cost far more time for a few per cent.
-constexpr int contentCompressionLevel = Z_DEFAULT_COMPRESSION;
+// Content streams of paths and text shrink to under a third at the fastest
+// level already; higher levels cost twice the time for two or three per cent.
+constexpr int contentCompressionLevel = 1;
 
 constexpr const char* producer = "Quillon PDF engine " PDFENGINE_VERSION;
 
@@ -129,8 +128,15 @@ void Document::endPage()
                                    QPDFObjectHandle::newName("/FlateDecode"), QPDFObjectHandle::newNull());
     }
     QPDFObjectHandle resources = resources_.dictionaryFor(page.resources(), *pdf_);
-    pageDictionary_.replaceKey("/MediaBox", QPDFObjectHandle::newArray(QPDFObjectHandle::Rectangle(
-                                                0, 0, page.width(), page.height())));
+    // Pages mostly share their size: the box is made once per size, and each
+    // page gets a copy (a direct object belongs to one place).
+    if (!mediaBox_.isInitialized() || page.width() != mediaBoxWidth_ || page.height() != mediaBoxHeight_) {
+        mediaBox_ =
+            QPDFObjectHandle::newArray(QPDFObjectHandle::Rectangle(0, 0, page.width(), page.height()));
+        mediaBoxWidth_ = page.width();
+        mediaBoxHeight_ = page.height();
+    }
+    pageDictionary_.replaceKey("/MediaBox", mediaBox_.shallowCopy());
     pageDictionary_.replaceKey("/Resources", resources);
     if (contents.isInitialized())
         pageDictionary_.replaceKey("/Contents", contents);
@@ -160,7 +166,9 @@ void Document::write(Pipeline& out)
     RandomDataOverride fixedRandom(deterministic_);
     QPDFWriter writer(*pdf_);
     writer.setOutputPipeline(&out);
-    writer.setObjectStreamMode(qpdf_o_disable);
+    // Object streams hold the small objects (page dictionaries, fonts' dictionaries)
+    // compressed; readers of PDF 1.4 and older do not know them.
+    writer.setObjectStreamMode(version_ >= 15 ? qpdf_o_generate : qpdf_o_disable);
     writer.forcePDFVersion(std::to_string(version_ / 10) + "." + std::to_string(version_ % 10));
     if (deterministic_) {
         writer.setStaticID(true);

@@ -89,6 +89,9 @@ private:
     std::vector<QPDFObjectHandle> kids_;
     std::unique_ptr<Page> page_;
     QPDFObjectHandle pageDictionary_;
+    QPDFObjectHandle mediaBox_;  // of the last page, for the next of that size
+    double mediaBoxWidth_ = 0;
+    double mediaBoxHeight_ = 0;
 };
 
 // The PDF date of now ("D:20240131120000+09'00'"), or a fixed date in the

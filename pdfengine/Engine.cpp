@@ -45,6 +45,37 @@ std::string_view unbraced(std::string_view text)
     return text;
 }
 
+// The font name and file of a FontOutline value "name=file".
+std::pair<std::string_view, std::string_view> fontOutline(std::string_view value)
+{
+    value = withoutBom(value);
+    size_t equals = value.find('=');
+    std::string_view name =
+        equals == std::string_view::npos ? std::string_view() : unbraced(value.substr(0, equals));
+    std::string_view file =
+        equals == std::string_view::npos ? std::string_view() : unbraced(value.substr(equals + 1));
+    if (name.empty() || file.empty())
+        throw EngineError(err::BadOptionValue,
+                          "Option 'FontOutline' expects fontname=filename, not '" + std::string(value) + "'");
+    return {name, file};
+}
+
+// Whether the list only registers font files exactly as they are registered
+// already.
+bool repeatsOutlines(const OptionList& list, const Settings& settings)
+{
+    const std::vector<std::string_view> outlines = list.getAll("FontOutline");
+    if (outlines.empty() || outlines.size() != list.size())
+        return false;
+    for (std::string_view value : outlines) {
+        auto [name, file] = fontOutline(value);
+        auto known = settings.fontOutlines.find(name);
+        if (known == settings.fontOutlines.end() || known->second != file)
+            return false;
+    }
+    return true;
+}
+
 bool deterministicFromEnvironment()
 {
     const char* value = std::getenv("QUILLON_PDF_DETERMINISTIC");
@@ -108,6 +139,9 @@ void Engine::requireScope(const char* api, unsigned allowed) const
 void Engine::setOptions(std::string_view optlist)
 {
     const OptionList list = OptionList::parse(optlist, options::global);
+    // Renderers register a font's file again before every text in it.
+    if (repeatsOutlines(list, settings_))
+        return;
     // Everything is worked out on a copy and committed at the end, so a call
     // that fails changes nothing.
     Settings next = settings_;
@@ -127,15 +161,7 @@ void Engine::setOptions(std::string_view optlist)
         }
     }
     for (std::string_view value : list.getAll("FontOutline")) {
-        value = withoutBom(value);
-        size_t equals = value.find('=');
-        std::string_view name =
-            equals == std::string_view::npos ? std::string_view() : unbraced(value.substr(0, equals));
-        std::string_view file =
-            equals == std::string_view::npos ? std::string_view() : unbraced(value.substr(equals + 1));
-        if (name.empty() || file.empty())
-            throw EngineError(err::BadOptionValue, "Option 'FontOutline' expects fontname=filename, not '" +
-                                                       std::string(value) + "'");
+        auto [name, file] = fontOutline(value);
         next.fontOutlines[std::string(name)] = std::string(file);
     }
     if (list.has("errorpolicy"))

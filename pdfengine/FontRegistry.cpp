@@ -125,7 +125,7 @@ int FontRegistry::load(std::string_view name, std::string_view encoding, const O
     key += std::to_string(request.faceIndex);
     key += '\0';
     if (!settings.fontOutlines.empty()) {
-        auto outline = settings.fontOutlines.find(std::string(name));
+        auto outline = settings.fontOutlines.find(name);
         if (outline != settings.fontOutlines.end())
             key += outline->second;
     }

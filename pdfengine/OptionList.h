@@ -64,6 +64,8 @@ public:
     static OptionList parse(std::string_view text, const OptionTable& table);
 
     bool empty() const { return entries_.empty(); }
+    // How many options the list gives, repeated ones counted each time.
+    size_t size() const { return entries_.size(); }
     bool has(std::string_view name) const { return find(name) != nullptr; }
     // Whether the list began with the UTF-8 mark.
     bool utf8() const { return utf8_; }

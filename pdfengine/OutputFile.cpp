@@ -44,17 +44,21 @@ std::string resolvedPath(const std::string& target)
 
 }  // namespace
 
-// Buffers the writer's many small writes into large write() calls.
+// Buffers the writer's many small writes into large write() calls. A failed
+// write is held, not thrown: qpdf writes some parts (object streams among them)
+// where an exception cannot pass and would end the process. Once a write has
+// failed the rest is dropped; commit() reports the failure after qpdf returned.
 class OutputFile::FilePipeline : public Pipeline {
 public:
-    FilePipeline(int fd, const std::string& target, OutputFault fault)
-        : Pipeline("output file", nullptr), fd_(fd), target_(target), fault_(fault)
+    FilePipeline(int fd, OutputFault fault) : Pipeline("output file", nullptr), fd_(fd), fault_(fault)
     {
         buffer_.reserve(capacity);
     }
 
     void write(unsigned char const* data, size_t length) override
     {
+        if (error_ != 0)
+            return;
         if (buffer_.size() + length > capacity)
             flush();
         if (length >= capacity)
@@ -71,19 +75,27 @@ public:
         buffer_.clear();
     }
 
+    // The errno of the first write that failed, 0 when none did.
+    int error() const { return error_; }
+
 private:
     static constexpr size_t capacity = 1 << 16;
 
     void writeAll(const char* data, size_t length)
     {
-        if (fault_ == OutputFault::Write && length > 0)
-            throw writeError(target_, ENOSPC);
+        if (error_ != 0)
+            return;
+        if (fault_ == OutputFault::Write && length > 0) {
+            error_ = ENOSPC;
+            return;
+        }
         while (length > 0) {
             ssize_t written = ::write(fd_, data, length);
             if (written < 0) {
                 if (errno == EINTR)
                     continue;
-                throw writeError(target_, errno);
+                error_ = errno;
+                return;
             }
             data += written;
             length -= static_cast<size_t>(written);
@@ -91,8 +103,8 @@ private:
     }
 
     int fd_;
-    const std::string& target_;
     OutputFault fault_;
+    int error_ = 0;
     std::string buffer_;
 };
 
@@ -146,7 +158,7 @@ OutputFile::OutputFile(std::string target, OutputFault fault)
     struct stat info {};
     if (::stat(path_.c_str(), &info) == 0 && S_ISREG(info.st_mode))
         ::fchmod(fd_, info.st_mode & 07777);
-    pipeline_ = std::make_unique<FilePipeline>(fd_, target_, fault_);
+    pipeline_ = std::make_unique<FilePipeline>(fd_, fault_);
 }
 
 OutputFile::~OutputFile()
@@ -165,6 +177,8 @@ Pipeline& OutputFile::pipeline()
 void OutputFile::commit()
 {
     pipeline_->flush();
+    if (pipeline_->error() != 0)
+        throw writeError(target_, pipeline_->error());
     if (::fsync(fd_) != 0 && errno != EINVAL && errno != EROFS)
         throw writeError(target_, errno);
     int fd = fd_;

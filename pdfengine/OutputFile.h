@@ -34,11 +34,14 @@ public:
     OutputFile(const OutputFile&) = delete;
     OutputFile& operator=(const OutputFile&) = delete;
 
-    // Where the writer sends the bytes; a failing write throws EngineError (2002).
+    // Where the writer sends the bytes. A failing write does not throw: the
+    // failure is held and the rest of the output dropped, so that the writer
+    // can return; commit() reports it.
     Pipeline& pipeline();
 
     // Flushes, syncs and closes the temporary file and renames it to the
-    // target. Throws EngineError (2002 or 2003).
+    // target. Throws EngineError: 2002 for a write that failed before or
+    // now, 2003 when the rename fails.
     void commit();
 
 private:

@@ -17,7 +17,7 @@ struct Settings {
     std::vector<std::string> searchPath;
     // Font files registered by name with FontOutline; a later registration of
     // a name replaces the earlier one.
-    std::map<std::string, std::string> fontOutlines;
+    std::map<std::string, std::string, std::less<>> fontOutlines;
     // errorpolicy=return: failures of PDF_begin_document to create its file
     // return -1 instead of calling the error handler.
     bool errorPolicyReturn = false;

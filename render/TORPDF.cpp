@@ -208,8 +208,11 @@ void TORPDF::setOption(const char* name, const char* value)
     if (!initialized || !given(name) || !value)
         return;
     std::string option = std::string(name) + "={" + value + "}";
-    std::unique_ptr<char[]> converted(toUtf8Option(option.c_str()));
-    PDF_set_option(pdf, converted.get());
+    if (!lastOptionUtf8 || option != lastOption) {
+        lastOptionUtf8.reset(toUtf8Option(option.c_str()));
+        lastOption = std::move(option);
+    }
+    PDF_set_option(pdf, lastOptionUtf8.get());
 }
 
 void TORPDF::setInfo(const char* key, const char* value)

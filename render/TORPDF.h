@@ -164,6 +164,11 @@ protected:
     static std::unique_ptr<TORStringArray> radioGroups;
 
 private:
+    // The last option setOption sent, as given and as converted: a renderer sets the
+    // same font registration for every text in that font.
+    std::string lastOption;
+    std::unique_ptr<char[]> lastOptionUtf8;
+
     bool fillTextBlock(const TORPDFBlock& block);
     bool fillImageBlock(const TORPDFBlock& block);
     bool createTextField(const TORPDFBlock& block);

@@ -106,12 +106,12 @@ bool TORPDF::fillTextBlock(const TORPDFBlock& block)
         list += " font=" + std::to_string(fontHandle);
     if (given(block.getOptions()))
         list += std::string(" ") + block.getOptions();
-    std::vector<char> bytes(blockTextSize);
-    int32_t length = convertText(bytes.data(), bytes.size(), description, blockEncoding);
+    char bytes[blockTextSize];
+    int32_t length = convertText(bytes, sizeof bytes, description, blockEncoding);
     list += " textlen=" + std::to_string(length);
     checkBlockOptions(list, block);
     // A block that cannot be filled leaves the page as it is; rendering goes on.
-    PDF_fill_textblock(pdf, pdiPageHandle, block.getName(), bytes.data(), length, list.c_str());
+    PDF_fill_textblock(pdf, pdiPageHandle, block.getName(), bytes, length, list.c_str());
     return true;
 }
 

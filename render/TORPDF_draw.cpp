@@ -1,11 +1,12 @@
 // The renderer's drawing: lines and rectangles with their line types, texts in their
 // fonts, and the conversion of Shift-JIS text for the wide encodings.
+#include <algorithm>
 #include <cctype>
 #include <charconv>
 #include <cstdio>
 #include <cstring>
 #include <string>
-#include <vector>
+#include <string_view>
 
 #include "platform/cp932.h"
 #include "render/TORPDF.h"
@@ -25,6 +26,44 @@ const char badText[] =
 
 // Option lists of the drawing calls are short: numbers and keywords.
 constexpr size_t optionSize = 256;
+
+// Builds the option list of a drawing call in place, numbers as "%d" and "%.2f"
+// print them; what does not fit is cut off. Drawing sets several options per
+// object, and the formatted-print machinery showed in profiles.
+class OptionText {
+public:
+    OptionText& text(std::string_view part)
+    {
+        size_t room = optionSize - 1 - length_;
+        size_t count = part.size() < room ? part.size() : room;
+        std::memcpy(buffer_ + length_, part.data(), count);
+        length_ += count;
+        buffer_[length_] = '\0';
+        return *this;
+    }
+
+    OptionText& integer(int value)
+    {
+        char digits[16];
+        auto end = std::to_chars(digits, digits + sizeof digits, value).ptr;
+        return text(std::string_view(digits, static_cast<size_t>(end - digits)));
+    }
+
+    // Two decimals, correctly rounded as printf rounds them.
+    OptionText& fixed(double value)
+    {
+        // Room for the largest double written out in full.
+        char digits[400];
+        auto result = std::to_chars(digits, digits + sizeof digits, value, std::chars_format::fixed, 2);
+        return text(std::string_view(digits, static_cast<size_t>(result.ptr - digits)));
+    }
+
+    const char* c_str() const { return buffer_; }
+
+private:
+    char buffer_[optionSize] = "";
+    size_t length_ = 0;
+};
 
 // The most UTF-16 units a text is converted to, and the most that are kept.
 constexpr size_t convertedUnits = 4096;
@@ -52,12 +91,20 @@ int32_t convertGlyphIds(char* out, size_t size, const char* string)
 
 int32_t convertUtf16(char* out, size_t size, const char* string, const char* encoding)
 {
-    std::vector<char16_t> units(convertedUnits, 0);
-    // A text longer than the buffer still leaves the units that fit.
-    platform::cp932MultiByteToWideChar(platform::mbPrecomposed, string, -1, units.data(),
-                                       static_cast<int>(units.size()));
+    char16_t units[convertedUnits];
+    // The usual text fits with its terminator, and only what was written is read.
+    int decoded = platform::cp932MultiByteToWideChar(platform::mbPrecomposed, string, -1, units,
+                                                     static_cast<int>(convertedUnits));
+    if (decoded <= 0) {
+        // A text longer than the buffer still leaves the units that fit, up to the
+        // first that was not written.
+        std::fill(std::begin(units), std::end(units), u'\0');
+        platform::cp932MultiByteToWideChar(platform::mbPrecomposed, string, -1, units,
+                                           static_cast<int>(convertedUnits));
+        decoded = static_cast<int>(convertedUnits);
+    }
     size_t count = 0;
-    while (count < keptUnits && units[count] != 0)
+    while (count < keptUnits && count < static_cast<size_t>(decoded) && units[count] != 0)
         ++count;
 
     bool bigEndian = std::strcmp(encoding, "UniJIS-UCS2-HW-H") == 0;
@@ -107,26 +154,21 @@ bool TORPDF::applyLineType(const TORPDFLineType* lineType)
 {
     if (!lineType)
         return false;
-    char option[optionSize];
     if (lineType->getWidth() > 0)
         PDF_setlinewidth(pdf, lineType->getWidth());
-    std::snprintf(option, sizeof option, "linecap=%d", static_cast<int>(lineType->getCap()));
-    PDF_set_graphics_option(pdf, option);
-    std::snprintf(option, sizeof option, "linejoin=%d", static_cast<int>(lineType->getJoin()));
-    PDF_set_graphics_option(pdf, option);
+    PDF_set_graphics_option(pdf, OptionText().text("linecap=").integer(lineType->getCap()).c_str());
+    PDF_set_graphics_option(pdf, OptionText().text("linejoin=").integer(lineType->getJoin()).c_str());
     double black = 0, white = 0;
     lineType->getDash(black, white);
     // A line type without a dash draws solid lines: the dash of an earlier line must
     // not carry over to it.
+    OptionText dash;
+    dash.text("dasharray={");
     if (black > 0 && white > 0)
-        std::snprintf(option, sizeof option, "dasharray={%.2f %.2f}", black, white);
-    else
-        std::snprintf(option, sizeof option, "dasharray={}");
-    PDF_set_graphics_option(pdf, option);
-    if (lineType->getMiter() >= 1.0) {
-        std::snprintf(option, sizeof option, "miterlimit=%.2f", lineType->getMiter());
-        PDF_set_graphics_option(pdf, option);
-    }
+        dash.fixed(black).text(" ").fixed(white);
+    PDF_set_graphics_option(pdf, dash.text("}").c_str());
+    if (lineType->getMiter() >= 1.0)
+        PDF_set_graphics_option(pdf, OptionText().text("miterlimit=").fixed(lineType->getMiter()).c_str());
     setColor("stroke", lineType->getColor());
     return true;
 }
@@ -208,29 +250,25 @@ bool TORPDF::showText(const char* string, uint16_t align)
     if (!string)
         return false;
     PDF_save(pdf);
-    char option[optionSize];
-    if (text && text->getCharSpacing() >= 0) {
-        std::snprintf(option, sizeof option, "charspacing=%.2f", static_cast<double>(text->getCharSpacing()));
-        PDF_set_text_option(pdf, option);
-    }
-    if (text && text->getWordSpacing() >= 0) {
-        std::snprintf(option, sizeof option, "wordspacing=%.2f", static_cast<double>(text->getWordSpacing()));
-        PDF_set_text_option(pdf, option);
-    }
+    if (text && text->getCharSpacing() >= 0)
+        PDF_set_text_option(pdf, OptionText().text("charspacing=").fixed(text->getCharSpacing()).c_str());
+    if (text && text->getWordSpacing() >= 0)
+        PDF_set_text_option(pdf, OptionText().text("wordspacing=").fixed(text->getWordSpacing()).c_str());
 
     // Positions in the box are percentages from its lower-left corner, so the top is
     // 100 and the bottom 0.
     int horizontal = (align & TORPDFText::alignLeft) ? 0 : (align & TORPDFText::alignRight) ? 100 : 50;
     int vertical = (align & TORPDFText::alignTop) ? 100 : (align & TORPDFText::alignBottom) ? 0 : 50;
-    char margin[64] = "";
-    if (align & 0x55)
-        std::snprintf(margin, sizeof margin, " margin={%.2f}", text ? text->getMargin() : 3.0);
 
     const TORPDFFont* font = text ? text->getFont() : nullptr;
     const TORPDFPoint* position = text ? text->getPoint(true) : nullptr;
     const TORPDFPoint* box = text ? text->getPoint(false) : nullptr;
     // Fitting needs a reference point and a box; without them the text is shown plainly.
     bool fit = (align & TORPDFText::fitInBox) && position && box;
+    char option[optionSize];
+    char margin[64] = "";
+    if (fit && (align & 0x55))
+        std::snprintf(margin, sizeof margin, " margin={%.2f}", text ? text->getMargin() : 3.0);
 
     if (font && isWideEncoding(font->getEncoding())) {
         char bytes[wideTextSize];

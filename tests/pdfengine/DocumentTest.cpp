@@ -342,4 +342,84 @@ TEST(DocumentTest, AFailedWriteLeavesTheOlderFileUntouched)
     }
 }
 
+// A document large enough that its writer sends bytes to the file while it
+// writes the object streams, not only at the end.
+void writeManyPages(PDF* p, const std::string& path, const std::string& options)
+{
+    PDF_begin_document(p, path.c_str(), 0, options.c_str());
+    for (int page = 0; page < 1500; ++page) {
+        PDF_begin_page_ext(p, 200, 200, "");
+        for (int line = 0; line < 10; ++line) {
+            PDF_moveto(p, line * 7.25 + page % 13, 10);
+            PDF_lineto(p, 190 - line * 3.5, 180 - page % 17);
+            PDF_stroke(p);
+        }
+        PDF_end_page_ext(p, "");
+    }
+    PDF_end_document(p, "");
+}
+
+TEST(DocumentTest, SmallObjectsAreWrittenInObjectStreamsFromVersion15)
+{
+    QUILLON_REQUIRE_TOOL("qpdf");
+    QUILLON_REQUIRE_TOOL("pdfinfo");
+    TempDir dir;
+    struct VersionCase {
+        const char* options;
+        bool objectStreams;
+    };
+    const VersionCase cases[] = {
+        {"compatibility=1.4", false},
+        {"compatibility=1.5", true},
+        {"", true},
+        {"compatibility=2.0", true},
+        {"compatibility=1.4 masterpassword=m userpassword=u", false},
+        {"compatibility=1.7 masterpassword=m userpassword=u", true},
+    };
+    for (const VersionCase& c : cases) {
+        const std::string path = dir.file("streams.pdf");
+        {
+            Handle p;
+            PDF_begin_document(p, path.c_str(), 0, c.options);
+            for (int page = 0; page < 3; ++page) {
+                PDF_begin_page_ext(p, 300, 200, "");
+                PDF_rect(p, 10, 10, 50 + page, 50);
+                PDF_fill(p);
+                PDF_end_page_ext(p, "");
+            }
+            PDF_end_document(p, "");
+        }
+        const std::string bytes = readFile(path);
+        EXPECT_EQ(bytes.find("/ObjStm") != std::string::npos, c.objectStreams) << c.options;
+        const bool encrypted = std::string(c.options).find("password") != std::string::npos;
+        expectCheckedClean(path, encrypted ? "u" : "");
+        RunResult info =
+            pdfinfo(path, encrypted ? std::vector<std::string>{"-upw", "u"} : std::vector<std::string>{});
+        EXPECT_EQ(pdfinfoField(info.out, "Pages"), "3") << c.options << info.err;
+    }
+}
+
+TEST(DocumentTest, AFullDiskWhileObjectStreamsAreWrittenIsAWriteError)
+{
+    using pdfengine::OutputFault;
+    for (const char* options : {"compatibility=1.4", "compatibility=1.7"}) {
+        TempDir dir;
+        const std::string target = dir.file("report.pdf");
+        writeFile(target, "the older report");
+        Handle p;
+        p->engine.setOutputFault(OutputFault::Write);
+        EXPECT_EQ(failure(p, [&] { writeManyPages(p, target, options); }),
+                  "2002 2 Couldn't write PDF file '" + target + "' (No space left on device)")
+            << options;
+        EXPECT_EQ(readFile(target), "the older report");
+        EXPECT_EQ(filesIn(dir.path()), std::vector<std::string>{"report.pdf"});
+
+        // The handle writes the next document as if nothing had happened.
+        p->engine.setOutputFault(OutputFault::None);
+        writeManyPages(p, target, options);
+        if (haveTool("qpdf"))
+            expectCheckedClean(target);
+    }
+}
+
 }  // namespace

@@ -61,6 +61,14 @@ TEST(ConvertTextTest, NeverMoreThanTheBuffer)
     std::string longText(3000, 'a');
     EXPECT_EQ(convert(longText.c_str(), "unicode", 8192).size(), 4096u);
     EXPECT_EQ(convert(longText.c_str(), "UniJIS-UCS2-H", 8192).size(), 4098u);
+    // Also when the text is longer than the conversion can take at once.
+    std::string tooLong(10000, '\x82');
+    for (size_t i = 1; i < tooLong.size(); i += 2)
+        tooLong[i] = '\xA0';  // あ
+    std::string kept;
+    for (int i = 0; i < 2048; ++i)
+        kept += "\x42\x30";
+    EXPECT_EQ(convert(tooLong.c_str(), "unicode", 16384), kept);
     std::string groups;
     for (int i = 0; i < 5000; ++i)
         groups += "0041";

@@ -71,6 +71,19 @@ TEST_F(DrawTest, LineTypesSetOnlyWhatIsMeaningful)
     EXPECT_EQ(traced(), std::vector<std::string>{});
 }
 
+TEST_F(DrawTest, OptionNumbersAreRoundedAsPrintfRoundsThem)
+{
+    // 0.125 lies exactly halfway and goes to the even digit; 2.675 and 1234.565
+    // are stored a little below and a little above their decimal forms.
+    TORPDFLineType halves(0, 0, 0.125, 2.675, 0, 1234.565, 0);
+    markTrace();
+    ASSERT_TRUE(renderer->applyLineType(&halves));
+    std::vector<std::string> lines = traced();
+    ASSERT_GE(lines.size(), 4u);
+    EXPECT_EQ(lines[2], "PDF_set_graphics_option(\"dasharray={0.12 2.67}\")");
+    EXPECT_EQ(lines[3], "PDF_set_graphics_option(\"miterlimit=1234.57\")");
+}
+
 TEST_F(DrawTest, AreasByKindAndFill)
 {
     TORPDFPoint a(10, 20), b(110, 70);

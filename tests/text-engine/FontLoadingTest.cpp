@@ -277,6 +277,34 @@ TEST(FontLoading, FailuresNameTheFontTheEncodingAndTheReason)
     EXPECT_EQ(enginetest::failure(p, [&] { PDF_setfont(p, 7, 12); }), "4001 4 font handle 7 is not valid");
 }
 
+TEST(FontLoading, ARegistrationRepeatedChangedOrJoinedByAnother)
+{
+    // Renderers register a font's file again before every text; a repeat must
+    // keep the registration, a change must replace it, and a new name given
+    // beside a repeat must be registered too.
+    Handle p;
+    auto fileNamed = [&](const char* name) {
+        const std::string message = loadFailure(p, name, "unicode");
+        const size_t start = message.find("font file '");
+        return start == std::string::npos
+                   ? message
+                   : message.substr(start + 11, message.find('\'', start + 11) - start - 11);
+    };
+    PDF_set_option(p, "FontOutline={Mine=/no/such/a.ttf}");
+    EXPECT_EQ(fileNamed("Mine"), "/no/such/a.ttf");
+    PDF_set_option(p, "FontOutline={Mine=/no/such/a.ttf}");
+    EXPECT_EQ(fileNamed("Mine"), "/no/such/a.ttf");
+    PDF_set_option(p, "FontOutline={Mine=/no/such/a.ttf} FontOutline={Other=/no/such/c.ttf}");
+    EXPECT_EQ(fileNamed("Other"), "/no/such/c.ttf");
+    PDF_set_option(p, "FontOutline={Mine=/no/such/b.ttf}");
+    EXPECT_EQ(fileNamed("Mine"), "/no/such/b.ttf");
+    PDF_set_option(p, "FontOutline={Mine=/no/such/b.ttf} SearchPath={/no/such/folder}");
+    EXPECT_EQ(fileNamed("Mine"), "/no/such/b.ttf");
+    // A malformed repeat is still an error.
+    EXPECT_EQ(enginetest::failure(p, [&] { PDF_set_option(p, "FontOutline={Mine}"); }),
+              "1113 9 Option 'FontOutline' expects fontname=filename, not 'Mine'");
+}
+
 TEST(FontLoading, OpenTypeWithCffOutlinesNeedsPdf16)
 {
     REQUIRE_FONT(texttest::kNimbusOtf);
