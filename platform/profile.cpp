@@ -228,26 +228,16 @@ int32_t integerOr(const char* text, uint32_t length, int32_t defaultValue)
 
 }  // namespace
 
+// The file functions read one key through a section reader: one set of rules for both.
 uint32_t getPrivateProfileString(const char* section, const char* key, const char* defaultValue, char* buffer,
                                  uint32_t size, const char* path)
 {
-    if (!buffer || size == 0)
-        return 0;
-    if (section && key && path) {
-        std::string sectionName = profile_detail::comparableName(section);
-        std::string keyName = profile_detail::comparableName(key);
-        std::lock_guard<std::mutex> lock(cacheMutex);
-        std::shared_ptr<const ProfileData> data = profileOf(path);
-        if (std::optional<std::string_view> value = data ? data->find(sectionName, keyName) : std::nullopt)
-            return copyBounded(*value, buffer, size);
-    }
-    return copyBounded(defaultText(defaultValue), buffer, size);
+    return ProfileSection(path, section).getString(key, defaultValue, buffer, size);
 }
 
 int32_t getPrivateProfileInt(const char* section, const char* key, int32_t defaultValue, const char* path)
 {
-    char text[integerTextSize];
-    return integerOr(text, getPrivateProfileString(section, key, "", text, sizeof text, path), defaultValue);
+    return ProfileSection(path, section).getInt(key, defaultValue);
 }
 
 namespace {

@@ -94,11 +94,6 @@ public:
     const Section* section(std::string_view name) const;
     // The value of key (as comparableName makes it) in section; none when it is missing.
     std::optional<std::string_view> find(const Section& section, std::string_view key) const;
-    std::optional<std::string_view> find(std::string_view section, std::string_view key) const
-    {
-        const Section* found = this->section(section);
-        return found ? find(*found, key) : std::nullopt;
-    }
 
     // The key lines of section in file order, into out; capacity + 1 when there are
     // more than capacity.
