@@ -24,11 +24,11 @@ Handle integers(const std::vector<int>& values)
 }
 
 // Font programs are the largest streams of a short document. They are
-// compressed here, by libdeflate, in about two thirds of the time zlib takes
-// when qpdf compresses them as it writes, and a little smaller; qpdf writes a
-// stream that is already FlateDecode as it is. Fonts are written once per
-// document, so the compression can afford a level that favours size.
-constexpr int fontCompressionLevel = 9;
+// compressed here, by libdeflate, which at level 6 makes them as small as
+// zlib's default level in about two thirds of its time (level 9 would save
+// 0.4 % more at twice the time); qpdf writes a stream that is already
+// FlateDecode as it is.
+constexpr int fontCompressionLevel = 6;
 
 Handle stream(QPDF& pdf, const std::string& data)
 {
