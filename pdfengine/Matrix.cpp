@@ -35,6 +35,8 @@ QPDFMatrix rotation(double degrees)
 
 void writeMatrix(ContentBuilder& out, const QPDFMatrix& m)
 {
+    if (m == QPDFMatrix())
+        return;
     for (double value : {m.a, m.b, m.c, m.d, m.e, m.f})
         out.number(value, 6);
     out.op("cm");

@@ -19,6 +19,7 @@
 #include "tests/fonts/FontTestSupport.h"
 #include "tests/support/TestSupport.h"
 
+#include <qpdf/QPDF.hh>
 #include <qpdf/QPDFWriter.hh>
 
 using namespace pdfengine;
@@ -167,6 +168,28 @@ TEST(PdfOutput, TextComesBackOutOfEveryKindOfFont)
     EXPECT_NE(tt.find("TrueType"), std::string::npos) << fonts.out;
     EXPECT_NE(tt.find("yes yes yes"), std::string::npos) << fonts.out;
     EXPECT_LT(testsupport::readFile(pdfPath).size(), 40000u);
+
+    // Font programs and ToUnicode maps arrive compressed, and a TrueType
+    // program's Length1 is its length once decoded.
+    QPDF written;
+    written.processFile(pdfPath.c_str());
+    int programs = 0;
+    for (QPDFObjectHandle object : written.getAllObjects()) {
+        if (!object.isDictionary() || !object.hasKey("/FontName"))
+            continue;
+        for (const char* key : {"/FontFile2", "/FontFile3"}) {
+            QPDFObjectHandle program = object.getKey(key);
+            if (!program.isStream())
+                continue;
+            ++programs;
+            EXPECT_TRUE(program.getDict().getKey("/Filter").isNameAndEquals("/FlateDecode")) << key;
+            if (program.getDict().hasKey("/Length1")) {
+                EXPECT_EQ(program.getDict().getKey("/Length1").getIntValue(),
+                          static_cast<long long>(program.getStreamData()->getSize()));
+            }
+        }
+    }
+    EXPECT_EQ(programs, 2);
 }
 
 // Glyphs must not only extract but draw: CID-keyed fonts select glyphs by CID

@@ -83,10 +83,31 @@ TEST(GraphicsTest, OperatorsAreWrittenOnceAndOnlyWhenTheStateChanges)
     PDF_setcolor(p, "fillstroke", "cmyk", 0.1, 0.2, 0.3, 0.4);
     PDF_setcolor(p, "stroke", "cmyk", 0.1, 0.2, 0.3, 0.4);
     PDF_setcolor(p, "fill", "rgb", 1.0 / 255, 128.0 / 255, 1, 0);
-    EXPECT_TRUE(has(content(p), "4 M\n0.1 0.2 0.3 0.4 k\n0.1 0.2 0.3 0.4 K\n0.0039 0.502 1 rg\n"))
+    EXPECT_TRUE(has(content(p), "4 M\n0.1 0.2 0.3 0.4 k\n0.1 0.2 0.3 0.4 K\n0.004 0.502 1 rg\n"))
         << content(p);
     PDF_set_graphics_option(p, "dasharray={}");
     EXPECT_TRUE(has(content(p), "rg\n[ ] 0 d\n")) << content(p);
+}
+
+TEST(GraphicsTest, WrittenNumbersKeepEveryColourStepAndAThousandthOfAPoint)
+{
+    Handle p;
+    PDF_begin_document(p, "", 0, "");
+    PDF_begin_page_ext(p, 100, 100, "");
+    // Colours usually come as 8-bit values: each of the 256 steps must read
+    // back as itself.
+    for (int step = 0; step < 256; ++step) {
+        PDF_setcolor(p, "fill", "rgb", step / 255.0, 0.5, 0.5, 0);
+        const std::string& written = content(p);
+        const size_t end = written.rfind(" 0.5 0.5 rg\n");
+        ASSERT_NE(end, std::string::npos) << step;
+        const size_t begin = written.rfind('\n', end) + 1;
+        const double value = std::stod(written.substr(begin, end - begin));
+        EXPECT_EQ(static_cast<int>(value * 255 + 0.5), step) << written.substr(begin, end - begin);
+    }
+    PDF_moveto(p, 12.34567, 0.0004);
+    PDF_lineto(p, -7.0006, 99.9996);
+    EXPECT_TRUE(has(content(p), "12.346 0 m\n-7.001 100 l\n")) << content(p);
 }
 
 TEST(GraphicsTest, SaveAndRestoreBringBackTheStateTheyKept)

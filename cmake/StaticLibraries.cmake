@@ -1,0 +1,68 @@
+# quillon starts thousands of times a day, often for a page or two, and most of
+# a short run's start-up is the dynamic loader mapping some forty shared
+# libraries and binding their symbols (qpdf's alone are thousands). So the
+# program links the libraries Debian also ships as static archives from those
+# archives: qpdf with the gnutls it needs for its cryptography, FreeType,
+# fontconfig, libpng, libjpeg, libtiff, giflib, zlib, libdeflate and what they
+# need in turn. HarfBuzz has no archive and stays shared, and so does p11-kit,
+# which gnutls needs.
+#
+# When an archive is missing, or a trial link of them all fails, quillon links
+# the shared libraries instead, as the tests and the other programs always do:
+# the build never depends on the archives being there.
+#
+# Defines QUILLON_STATIC_LIBRARIES_FOUND and, when true, the interface target
+# quillon_static_libraries, which takes the place of the shared libraries for a
+# target whose QUILLON_STATIC_LIBRARIES property is true.
+
+option(QUILLON_STATIC_LIBRARIES "Link quillon against static archives of its libraries where all are available" ON)
+
+set(QUILLON_STATIC_LIBRARIES_FOUND FALSE)
+if(NOT QUILLON_STATIC_LIBRARIES OR QUILLON_FUZZ OR NOT TIFF_FOUND OR NOT GIF_FOUND)
+  return()
+endif()
+
+# In link order: each archive before the ones it uses.
+set(_archives qpdf gnutls hogweed nettle gmp tasn1 idn2 unistring fontconfig expat freetype png16
+              tiff webp zstd lzma Lerc jbig jpeg gif deflate z brotlidec brotlicommon)
+set(_shared_only p11-kit)
+
+set(_link)
+foreach(name IN LISTS _archives)
+  find_library(QUILLON_ARCHIVE_${name} NAMES lib${name}.a)
+  if(NOT QUILLON_ARCHIVE_${name})
+    message(STATUS "quillon links shared libraries (no static archive of ${name})")
+    return()
+  endif()
+  list(APPEND _link ${QUILLON_ARCHIVE_${name}})
+endforeach()
+foreach(name IN LISTS _shared_only)
+  find_library(QUILLON_SHARED_${name} NAMES ${name})
+  if(NOT QUILLON_SHARED_${name})
+    message(STATUS "quillon links shared libraries (no ${name})")
+    return()
+  endif()
+  list(APPEND _link ${QUILLON_SHARED_${name}})
+endforeach()
+find_package(Threads REQUIRED)
+list(APPEND _link PkgConfig::HARFBUZZ Threads::Threads m)
+if(NOT DEFINED QUILLON_STATIC_LINK_WORKS)
+  try_compile(QUILLON_STATIC_LINK_WORKS
+              SOURCES ${CMAKE_CURRENT_LIST_DIR}/static_link_check.cpp
+              CMAKE_FLAGS "-DINCLUDE_DIRECTORIES=${QPDF_INCLUDE_DIRS};${FREETYPE_INCLUDE_DIRS};${HARFBUZZ_INCLUDE_DIRS};${FONTCONFIG_INCLUDE_DIRS};${PNG_INCLUDE_DIRS};${TIFF_INCLUDE_DIRS}"
+              LINK_LIBRARIES ${_link}
+              CXX_STANDARD 20
+              OUTPUT_VARIABLE _output)
+  if(NOT QUILLON_STATIC_LINK_WORKS)
+    message(STATUS "quillon links shared libraries (a trial link of the archives failed)")
+    file(WRITE ${CMAKE_BINARY_DIR}/static-link-check.log "${_output}")
+  endif()
+endif()
+if(NOT QUILLON_STATIC_LINK_WORKS)
+  return()
+endif()
+
+add_library(quillon_static_libraries INTERFACE)
+target_link_libraries(quillon_static_libraries INTERFACE ${_link})
+set(QUILLON_STATIC_LIBRARIES_FOUND TRUE)
+message(STATUS "quillon links the static archives of its libraries")
