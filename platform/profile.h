@@ -7,7 +7,6 @@
 // many look-ups in a row (a whole configuration) skip the check after the first one.
 #pragma once
 
-#include <array>
 #include <cstdint>
 #include <memory>
 #include <optional>
@@ -20,11 +19,7 @@ namespace platform {
 namespace profile_detail {
 class ProfileData;
 struct ProfileSectionSpan;
-// A key line: its name as written (blanks trimmed) and its value as handed out.
-struct ProfileKey {
-    std::string_view name;
-    std::string_view value;
-};
+struct ProfileKeyTable;
 }  // namespace profile_detail
 
 // Copies the value of key in section of the file at path into buffer: at most
@@ -58,16 +53,18 @@ public:
 
     uint32_t getString(const char* key, const char* defaultValue, char* buffer, uint32_t size) const;
     int32_t getInt(const char* key, int32_t defaultValue) const;
+    // What getString would copy into a buffer of size bytes, without copying it: a
+    // view of the file's text, which stays while the reader does, or of defaultValue.
+    std::string_view getView(const char* key, const char* defaultValue, uint32_t size) const;
 
 private:
     std::optional<std::string_view> find(const char* key) const;
 
     std::shared_ptr<const profile_detail::ProfileData> data_;
     const profile_detail::ProfileSectionSpan* section_ = nullptr;  // none when it is missing
-    // A short section's keys, read once.
-    static constexpr size_t keptKeys = 24;
-    std::array<profile_detail::ProfileKey, keptKeys> keys_;
-    size_t keyCount_ = 0;  // keptKeys + 1 when they are not kept
+    // The section's key lines; none for a long section, whose keys are found through
+    // its index.
+    std::shared_ptr<const profile_detail::ProfileKeyTable> keys_;
 };
 
 // While a scope is alive on a thread, each file that thread reads is checked for
