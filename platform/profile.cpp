@@ -299,22 +299,23 @@ ProfileSection::ProfileSection(const char* path, const char* section)
 
 ProfileSection::~ProfileSection() = default;
 
-std::optional<std::string_view> ProfileSection::find(const char* key) const
+std::optional<std::string_view> ProfileSection::find(const profile_detail::KeyName& key) const
 {
-    if (!section_ || !key)
+    if (!section_ || !key.present)
         return std::nullopt;
     if (!keys_)
-        return data_->find(*section_, profile_detail::comparableName(key));
-    return keys_->find(profile_detail::trimBlanks(key));
+        return data_->find(*section_, profile_detail::foldLetters(key.name));
+    return keys_->find(key);
 }
 
-std::string_view ProfileSection::getView(const char* key, const char* defaultValue, uint32_t size) const
+std::string_view ProfileSection::getView(const profile_detail::KeyName& key, const char* defaultValue,
+                                         uint32_t size) const
 {
     std::optional<std::string_view> value = find(key);
     return bounded(value ? *value : defaultText(defaultValue), size > 0 ? size : 1);
 }
 
-uint32_t ProfileSection::getString(const char* key, const char* defaultValue, char* buffer,
+uint32_t ProfileSection::getString(const profile_detail::KeyName& key, const char* defaultValue, char* buffer,
                                    uint32_t size) const
 {
     if (!buffer || size == 0)
@@ -325,9 +326,11 @@ uint32_t ProfileSection::getString(const char* key, const char* defaultValue, ch
     return static_cast<uint32_t>(value.size());
 }
 
-int32_t ProfileSection::getInt(const char* key, int32_t defaultValue) const
+int32_t ProfileSection::getInt(const profile_detail::KeyName& key, int32_t defaultValue) const
 {
-    std::string_view text = getView(key, "", integerTextSize);
+    // A missing key reads as an empty text: the default.
+    std::optional<std::string_view> value = find(key);
+    std::string_view text = value ? bounded(*value, integerTextSize) : std::string_view();
     return text.empty() ? defaultValue : parseInteger(text);
 }
 

@@ -82,72 +82,78 @@ bool isStop(char c)
     return c == '\n' || c == '\r' || c == '\0' || c == '=';
 }
 
-// Finds the stop bytes of text[.., end) in order, sixteen bytes at a time where the
-// processor can compare them together: lines are short, and looking at every byte on
-// its own costs more than the rest of reading a key.
-class StopScanner {
-public:
-    StopScanner(std::string_view text, size_t end) : text_(text), end_(end) {}
-
-    // The first stop byte at or after from, or the end.
-    size_t next(size_t from)
-    {
-        if (from < chunk_ || from >= chunk_ + chunkSize) {
-            chunk_ = from;
-            marks_ = marksAt(chunk_);
-        } else {
-            marks_ &= ~uint32_t{0} << (from - chunk_);
-        }
-        while (marks_ == 0) {
-            chunk_ += chunkSize;
-            if (chunk_ >= end_)
-                return end_;
-            marks_ = marksAt(chunk_);
-        }
-        return chunk_ + static_cast<size_t>(std::countr_zero(marks_));
-    }
-
-private:
-    static constexpr size_t chunkSize = 16;
-
-    // A bit for each stop byte of the chunk that starts at at (bit 0 for at itself).
-    uint32_t marksAt(size_t at) const
-    {
-        uint32_t marks = 0;
+// A bit for each stop byte of text[at, at + 16) before end (bit 0 for at itself).
+// Lines are short, and looking at every byte on its own costs more than the rest of
+// reading a key: where the processor can, the sixteen bytes are compared together.
+uint32_t stopMarks(std::string_view text, size_t at, size_t end)
+{
+    constexpr size_t chunk = 16;
+    uint32_t marks = 0;
 #if defined(__SSE2__)
-        // The chunk may reach past the end, as long as it stays within the text.
-        if (at + chunkSize <= text_.size()) {
-            __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(text_.data() + at));
-            __m128i stops = _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(bytes, _mm_set1_epi8('\n')),
-                                                      _mm_cmpeq_epi8(bytes, _mm_set1_epi8('\r'))),
-                                         _mm_or_si128(_mm_cmpeq_epi8(bytes, _mm_setzero_si128()),
-                                                      _mm_cmpeq_epi8(bytes, _mm_set1_epi8('='))));
-            marks = static_cast<uint32_t>(_mm_movemask_epi8(stops));
-            return end_ - at < chunkSize ? marks & ((uint32_t{1} << (end_ - at)) - 1) : marks;
-        }
-#endif
-        for (size_t k = 0; k < chunkSize && at + k < end_; ++k) {
-            if (isStop(text_[at + k]))
-                marks |= uint32_t{1} << k;
-        }
-        return marks;
+    // The chunk may reach past the end, as long as it stays within the text.
+    if (at + chunk <= text.size()) {
+        __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(text.data() + at));
+        __m128i stops = _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(bytes, _mm_set1_epi8('\n')),
+                                                  _mm_cmpeq_epi8(bytes, _mm_set1_epi8('\r'))),
+                                     _mm_or_si128(_mm_cmpeq_epi8(bytes, _mm_setzero_si128()),
+                                                  _mm_cmpeq_epi8(bytes, _mm_set1_epi8('='))));
+        marks = static_cast<uint32_t>(_mm_movemask_epi8(stops));
+        return end - at < chunk ? marks & ((uint32_t{1} << (end - at)) - 1) : marks;
     }
+#endif
+    for (size_t k = 0; k < chunk && at + k < end; ++k) {
+        if (isStop(text[at + k]))
+            marks |= uint32_t{1} << k;
+    }
+    return marks;
+}
 
-    std::string_view text_;
-    size_t end_;
-    size_t chunk_ = SIZE_MAX - chunkSize;  // where the chunk of marks_ starts
-    uint32_t marks_ = 0;                   // its stops not yet passed
-};
+// Calls found(key) for each key line of text[begin, end), in file order. The lines are
+// told apart by their stop bytes alone: a line ends at CR, LF or CR LF, what it holds
+// ends at its first zero byte, and its name at its first "=". A line whose name begins
+// with "[" is no key, nor is a line without "=".
+template <typename Found>
+void forEachKey(std::string_view text, size_t begin, size_t end, Found found)
+{
+    constexpr size_t none = std::string_view::npos;
+    size_t lineStart = begin, equals = none, zero = none;
+    auto endLine = [&](size_t lineEnd) {
+        if (equals != none) {
+            std::string_view name = trimBlanks(text.substr(lineStart, equals - lineStart));
+            if (name.empty() || name.front() != '[') {
+                size_t valueEnd = zero != none ? zero : lineEnd;
+                found(ProfileKey{name, unquote(text.substr(equals + 1, valueEnd - equals - 1)), 0});
+            }
+        }
+        equals = zero = none;
+    };
+    for (size_t chunk = begin; chunk < end; chunk += 16) {
+        for (uint32_t marks = stopMarks(text, chunk, end); marks != 0; marks &= marks - 1) {
+            size_t at = chunk + static_cast<size_t>(std::countr_zero(marks));
+            char c = text[at];
+            if (c == '=') {
+                if (equals == none && zero == none)
+                    equals = at;
+            } else if (c == '\0') {
+                if (zero == none)
+                    zero = at;
+            } else {
+                // The LF of a CR LF ends an empty line after the one the CR ended.
+                endLine(at);
+                lineStart = at + 1;
+            }
+        }
+    }
+    if (lineStart < end)
+        endLine(end);
+}
 
 // The lines of text[begin, end) one after another. CR LF, LF and a lone CR all end a
 // line; no trail byte is CR, LF, "=" or a zero byte, so the bytes can be looked at one
 // by one.
 class LineReader {
 public:
-    LineReader(std::string_view text, size_t begin, size_t end)
-        : text_(text), pos_(begin), end_(end), stops_(text, end)
-    {
-    }
+    LineReader(std::string_view text, size_t begin, size_t end) : text_(text), pos_(begin), end_(end) {}
 
     // The next line, and where it starts; false at the end.
     bool next(Line& line, size_t& start)
@@ -158,7 +164,8 @@ public:
         const char* data = text_.data();
         size_t i = pos_, zero = std::string_view::npos, equals = std::string_view::npos;
         for (;; ++i) {
-            i = stops_.next(i);
+            while (i < end_ && !isStop(data[i]))
+                ++i;
             if (i == end_ || data[i] == '\n' || data[i] == '\r')
                 break;
             if (data[i] == '\0' && zero == std::string_view::npos)
@@ -182,26 +189,7 @@ private:
     std::string_view text_;
     size_t pos_;
     size_t end_;
-    StopScanner stops_;
 };
-
-// The next key line of lines; false at the end. A line whose first non-blank character
-// is "[" is no key, nor is a line without "=".
-bool nextKey(LineReader& lines, ProfileKey& key)
-{
-    Line line;
-    size_t start = 0;
-    while (lines.next(line, start)) {
-        if (line.equals == std::string_view::npos)
-            continue;
-        key.name = trimBlanks(line.text.substr(0, line.equals));
-        if (!key.name.empty() && key.name.front() == '[')
-            continue;
-        key.value = unquote(line.text.substr(line.equals + 1));
-        return true;
-    }
-    return false;
-}
 
 // The name between the brackets of a header line, or none when the line is no header.
 std::optional<std::string_view> headerName(std::string_view content)
@@ -398,12 +386,10 @@ const ProfileData::Section* ProfileData::section(std::string_view name) const
 void ProfileData::keys(const Section& section, ProfileKeyTable& table) const
 {
     table.keys.clear();
-    LineReader lines(text_, section.bodyBegin, section.bodyEnd);
-    ProfileKey key;
-    while (nextKey(lines, key)) {
+    forEachKey(text_, section.bodyBegin, section.bodyEnd, [&](ProfileKey key) {
         key.summary = nameSummary(key.name);
         table.keys.push_back(key);
-    }
+    });
 }
 
 bool ProfileData::isLong(const Section& section)
@@ -416,11 +402,9 @@ std::optional<std::string_view> ProfileData::find(const Section& section, std::s
     std::lock_guard<std::mutex> lock(indexMutex_);
     if (!section.index) {
         auto index = std::make_unique<std::unordered_map<std::string, std::string_view>>();
-        LineReader lines(text_, section.bodyBegin, section.bodyEnd);
-        ProfileKey line;
         // The first key of a name wins.
-        while (nextKey(lines, line))
-            index->try_emplace(foldLetters(line.name), line.value);
+        forEachKey(text_, section.bodyBegin, section.bodyEnd,
+                   [&](const ProfileKey& key) { index->try_emplace(foldLetters(key.name), key.value); });
         section.index = std::move(index);
     }
     auto entry = section.index->find(std::string(key));

@@ -33,17 +33,6 @@ inline size_t characterLength(std::string_view text, size_t i)
                : 1;
 }
 
-// Blanks (spaces and tabs) removed at both ends.
-inline std::string_view trimBlanks(std::string_view text)
-{
-    size_t begin = 0, end = text.size();
-    while (begin < end && (text[begin] == ' ' || text[begin] == '\t'))
-        ++begin;
-    // Blanks are single bytes below every trail byte, so the end can be trimmed bytewise.
-    while (end > begin && (text[end - 1] == ' ' || text[end - 1] == '\t'))
-        --end;
-    return text.substr(begin, end - begin);
-}
 // The text with its ASCII letters folded to lower case (the bytes of two-byte
 // characters are left alone).
 std::string foldLetters(std::string_view text);
@@ -69,16 +58,6 @@ inline bool sameName(std::string_view name, std::string_view other)
     }
     return true;
 }
-// A summary of a name that two names share when they are the same once their letters
-// are folded: its size and its first and last bytes, folded as letters would be (trail
-// bytes too). Names that share it are compared; most names differ in it.
-inline uint32_t nameSummary(std::string_view name)
-{
-    if (name.empty())
-        return 0;
-    auto folded = [](char c) { return static_cast<uint32_t>(static_cast<unsigned char>(c) | 0x20u); };
-    return static_cast<uint32_t>(name.size()) << 16 ^ folded(name.front()) << 8 ^ folded(name.back());
-}
 // Text of at least two characters that begins and ends with the same quote (" or ')
 // without that pair.
 std::string_view stripQuotePair(std::string_view text);
@@ -101,12 +80,11 @@ struct ProfileKey {
 struct ProfileKeyTable {
     std::vector<ProfileKey> keys;
 
-    // The value of the first key of a name (blanks trimmed); none when it is missing.
-    std::optional<std::string_view> find(std::string_view name) const
+    // The value of the first key of a name; none when it is missing.
+    std::optional<std::string_view> find(const KeyName& name) const
     {
-        uint32_t summary = nameSummary(name);
         for (const ProfileKey& key : keys) {
-            if (key.summary == summary && sameName(key.name, name))
+            if (key.summary == name.summary && sameName(key.name, name.name))
                 return key.value;
         }
         return std::nullopt;

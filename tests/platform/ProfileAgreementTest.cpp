@@ -274,10 +274,10 @@ private:
         // Past the size from which a section gets an index of its keys, or past the
         // number of keys a reader keeps at hand.
         std::string text = "[" + name() + "]";
-        int keys = pick(0, 1) == 0 ? pick(25, 40) : pick(150, 260);
+        int keys = pick(0, 1) == 0 ? pick(25, 40) : pick(200, 300);
         for (int i = 0; i < keys; ++i)
             text += lineBreak() + (pick(0, 9) == 0 ? name() : "K" + std::to_string(pick(0, 300))) + "=" +
-                    std::to_string(i);
+                    std::to_string(i) + " value";
         return text;
     }
     std::string noise()
