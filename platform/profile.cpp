@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <atomic>
 #include <cerrno>
+#include <cstring>
 #include <ctime>
 #include <memory>
 #include <mutex>
@@ -240,7 +241,7 @@ thread_local ScopeFile scopeFile;
 
 std::shared_ptr<const ProfileData> openProfile(const char* path)
 {
-    if (activeScope != 0 && scopeFile.scope == activeScope && scopeFile.path == path)
+    if (activeScope != 0 && scopeFile.scope == activeScope && std::strcmp(scopeFile.path.c_str(), path) == 0)
         return scopeFile.data;
     std::shared_ptr<const ProfileData> data;
     {
@@ -259,7 +260,7 @@ std::shared_ptr<const ProfileData> openProfile(const char* path)
 // times in a row, and it is then neither looked up nor read again.
 struct LastSection {
     std::weak_ptr<const ProfileData> data;
-    std::string name;  // as given, blanks trimmed
+    std::string name;  // as given
     const profile_detail::ProfileSectionSpan* section = nullptr;
     std::shared_ptr<profile_detail::ProfileKeyTable> keys;
 };
@@ -274,13 +275,12 @@ ProfileSection::ProfileSection(const char* path, const char* section)
     data_ = openProfile(path);
     if (!data_)
         return;
-    // Section names need no folding: the table compares them with their letters folded.
-    std::string_view name = profile_detail::trimBlanks(section);
     LastSection& last = lastSection;
     // The same owner means the same file: a file let go meanwhile cannot share it.
     bool sameFile = !last.data.owner_before(data_) && !data_.owner_before(last.data);
-    if (!sameFile || last.name != name) {
-        last.section = data_->section(name);
+    if (!sameFile || std::strcmp(last.name.c_str(), section) != 0) {
+        // Section names need no folding: the table compares them with their letters folded.
+        last.section = data_->section(profile_detail::trimBlanks(section));
         // A reader asks for a dozen keys of a section: its lines are read once, here,
         // into the table of the last section when no reader holds it any more.
         if (!last.section || ProfileData::isLong(*last.section)) {
@@ -291,7 +291,7 @@ ProfileSection::ProfileSection(const char* path, const char* section)
             data_->keys(*last.section, *last.keys);
         }
         last.data = data_;
-        last.name = name;
+        last.name = section;
     }
     section_ = last.section;
     keys_ = last.keys;
