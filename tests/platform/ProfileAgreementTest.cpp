@@ -368,7 +368,7 @@ TEST(ProfileAgreementTest, RandomFilesReadAsThePlainRulesSay)
 {
     TempDir dir;
     FileMaker maker(20240611);
-    for (int n = 0; n < 1000; ++n) {
+    for (int n = 0; n < 600; ++n) {
         std::string path = dir.file("random" + std::to_string(n) + ".conf");
         std::string text = maker.file();
         writeFile(path, text);
