@@ -1,25 +1,5 @@
 #include "config/ConfigSection.h"
 
-std::string ConfigSection::text(const char* key, const char* defaultValue, size_t size) const
-{
-    // Values are read many thousand times in a large file and are mostly short: read
-    // into a buffer on the stack, so the string holds only what was read.
-    char local[1024];
-    std::string large;
-    char* buffer = local;
-    if (size > sizeof local) {
-        large.resize(size);
-        buffer = large.data();
-    }
-    uint32_t length = keys_.getString(key, defaultValue, buffer, static_cast<uint32_t>(size > 0 ? size : 1));
-    return std::string(buffer, length);
-}
-
-int32_t ConfigSection::integer(const char* key, int32_t defaultValue) const
-{
-    return keys_.getInt(key, defaultValue);
-}
-
 uint32_t ConfigSection::hexadecimal(const char* key, const char* defaultValue, size_t size) const
 {
     return parseUnsignedHex(text(key, defaultValue, size).c_str());

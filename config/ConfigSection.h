@@ -22,9 +22,12 @@ public:
 
     // The value of key (or the default) as read into a buffer of size bytes: at most
     // size - 1 bytes, never half a two-byte character.
-    std::string text(const char* key, const char* defaultValue, size_t size) const;
+    std::string text(const char* key, const char* defaultValue, size_t size) const
+    {
+        return std::string(keys_.getView(key, defaultValue, static_cast<uint32_t>(size > 0 ? size : 1)));
+    }
     // The value of key as an integer; the default when the key is missing or empty.
-    int32_t integer(const char* key, int32_t defaultValue) const;
+    int32_t integer(const char* key, int32_t defaultValue) const { return keys_.getInt(key, defaultValue); }
     // The value of key read as text and converted as an unsigned hexadecimal number.
     uint32_t hexadecimal(const char* key, const char* defaultValue, size_t size) const;
 

@@ -4,13 +4,13 @@
 
 namespace {
 
-thread_local std::unordered_set<std::string>* foundFiles = nullptr;
+thread_local FileCheckScope::FoundFiles* foundFiles = nullptr;
 
 }  // namespace
 
 bool fileExists(const char* name)
 {
-    if (foundFiles && foundFiles->count(name) != 0)
+    if (foundFiles && foundFiles->find(std::string_view(name)) != foundFiles->end())
         return true;
     struct stat status;
     if (::stat(name, &status) != 0)

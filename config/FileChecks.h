@@ -4,6 +4,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 #include <unordered_set>
 
 // True when name (relative names from the current folder) exists.
@@ -16,7 +17,14 @@ public:
     FileCheckScope(const FileCheckScope&) = delete;
     FileCheckScope& operator=(const FileCheckScope&) = delete;
 
+    // Looked up by the name as given, without copying it.
+    struct NameHash {
+        using is_transparent = void;
+        size_t operator()(std::string_view name) const { return std::hash<std::string_view>{}(name); }
+    };
+    using FoundFiles = std::unordered_set<std::string, NameHash, std::equal_to<>>;
+
 private:
-    std::unordered_set<std::string> found_;
+    FoundFiles found_;
     bool outermost_;
 };

@@ -2,41 +2,53 @@
 
 #include <sys/stat.h>
 #include <cstdio>
+#include <cstring>
 #include <memory>
+#include <string_view>
 
 #include "config/ConfigSection.h"
 #include "config/tr_pdffont.h"
 #include "config/tr_pdfpoint.h"
-#include "foundation/TORStringArray.h"
+#include "foundation/TORAllocator.h"
 
 namespace {
 
-bool contains(const std::string& value, const char* word)
-{
-    // Searched character by character, so a word never starts inside a two-byte character.
-    return !value.empty() && findSubstring(value.c_str(), word, false) != nullptr;
-}
-
 uint16_t alignmentOf(const std::string& words)
 {
-    uint16_t align = 0;
-    if (contains(words, "left"))
-        align |= TORPDFText::alignLeft;
-    else if (contains(words, "center"))
-        align |= TORPDFText::alignCenter;
-    else if (contains(words, "right"))
-        align |= TORPDFText::alignRight;
-    if (contains(words, "top"))
-        align |= TORPDFText::alignTop;
-    else if (contains(words, "middle"))
-        align |= TORPDFText::alignMiddle;
-    else if (contains(words, "bottom"))
-        align |= TORPDFText::alignBottom;
-    if (!(align & TORPDFText::horizontalMask))
-        align |= TORPDFText::alignLeft;
-    if (!(align & TORPDFText::verticalMask))
-        align |= TORPDFText::alignTop;
-    return align;
+    // The words are looked for with case, each at every character of the value, so a
+    // word never starts inside a two-byte character; one pass looks for all of them.
+    struct Word {
+        std::string_view text;
+        uint16_t flag;
+        bool found = false;
+    };
+    Word horizontal[] = {{"left", TORPDFText::alignLeft},
+                         {"center", TORPDFText::alignCenter},
+                         {"right", TORPDFText::alignRight}};
+    Word vertical[] = {{"top", TORPDFText::alignTop},
+                       {"middle", TORPDFText::alignMiddle},
+                       {"bottom", TORPDFText::alignBottom}};
+    for (const char* at = words.c_str(); *at;
+         at += TORAllocator::isLeadByte(static_cast<unsigned char>(*at)) && at[1] != '\0' ? 2 : 1) {
+        for (Word* group : {horizontal, vertical}) {
+            for (size_t i = 0; i < 3; ++i) {
+                Word& word = group[i];
+                if (!word.found && *at == word.text[0] &&
+                    std::strncmp(at, word.text.data(), word.text.size()) == 0)
+                    word.found = true;
+            }
+        }
+    }
+    // The first word of each group in the order above wins; left and top without one.
+    auto first = [](const Word* group, uint16_t otherwise) {
+        for (size_t i = 0; i < 3; ++i) {
+            if (group[i].found)
+                return group[i].flag;
+        }
+        return otherwise;
+    };
+    return static_cast<uint16_t>(first(horizontal, TORPDFText::alignLeft) |
+                                 first(vertical, TORPDFText::alignTop));
 }
 
 struct FileCloser {

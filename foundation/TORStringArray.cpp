@@ -1,8 +1,8 @@
 #include "foundation/TORStringArray.h"
 
+#include <strings.h>
 #include <cstring>
 #include <string>
-#include <strings.h>
 
 TORStringArray::TORStringArray(uint32_t capacity, int32_t growStep) : TORArray(capacity, growStep)
 {
@@ -87,8 +87,13 @@ const char* findSubstring(const char* text, const char* needle, bool ignoreCase)
     if (!text || !needle || !*text || !*needle)
         return text;
     size_t length = std::strlen(needle);
+    // Most places differ in their first byte: that is looked at before the rest.
+    auto fold = [ignoreCase](char c) {
+        return ignoreCase && c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+    };
+    const char first = fold(*needle);
     for (const char* at = text; *at;) {
-        if (compareBytes(at, needle, length, ignoreCase) == 0)
+        if (fold(*at) == first && compareBytes(at, needle, length, ignoreCase) == 0)
             return at;
         bool pair = TORAllocator::isLeadByte(static_cast<unsigned char>(*at)) && at[1] != '\0';
         at += pair ? 2 : 1;

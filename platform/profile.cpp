@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <atomic>
 #include <cerrno>
+#include <cstring>
 #include <ctime>
 #include <memory>
 #include <mutex>
@@ -157,26 +158,17 @@ std::shared_ptr<const ProfileData> profileOf(const char* path)
     return entry.data;
 }
 
-// Copies text into buffer: at most size - 1 bytes and a zero, whole characters only.
-uint32_t copyBounded(std::string_view text, char* buffer, uint32_t size)
+// The longest start of text that fits a buffer of size bytes with its terminator:
+// at most size - 1 bytes, whole characters only.
+std::string_view bounded(std::string_view text, uint32_t size)
 {
     // Most values fit whole; only a value that is cut needs its characters told apart.
-    if (text.size() <= size - 1) {
-        text.copy(buffer, text.size());
-        buffer[text.size()] = '\0';
-        return static_cast<uint32_t>(text.size());
-    }
+    if (text.size() <= size - 1)
+        return text;
     size_t used = 0;
-    for (size_t i = 0; i < text.size();) {
-        size_t length = profile_detail::characterLength(text, i);
-        if (used + length > size - 1)
-            break;
-        text.copy(buffer + used, length, i);
-        used += length;
-        i += length;
-    }
-    buffer[used] = '\0';
-    return static_cast<uint32_t>(used);
+    while (used + profile_detail::characterLength(text, used) <= size - 1)
+        used += profile_detail::characterLength(text, used);
+    return text.substr(0, used);
 }
 
 // The default as it is handed out: trailing spaces and a quote pair removed.
@@ -221,10 +213,6 @@ int32_t parseInteger(std::string_view text)
 // An integer value is read as text first, as far as its first 29 characters; an
 // empty text gives the default.
 constexpr uint32_t integerTextSize = 30;
-int32_t integerOr(const char* text, uint32_t length, int32_t defaultValue)
-{
-    return length == 0 ? defaultValue : parseInteger(std::string_view(text, length));
-}
 
 }  // namespace
 
@@ -242,14 +230,39 @@ int32_t getPrivateProfileInt(const char* section, const char* key, int32_t defau
 
 namespace {
 
+// The file a thread read last within its read scope, which is not checked again until
+// the scope ends.
+struct ScopeFile {
+    uint64_t scope = 0;
+    std::string path;
+    std::shared_ptr<const ProfileData> data;
+};
+thread_local ScopeFile scopeFile;
+
+std::shared_ptr<const ProfileData> openProfile(const char* path)
+{
+    if (activeScope != 0 && scopeFile.scope == activeScope && std::strcmp(scopeFile.path.c_str(), path) == 0)
+        return scopeFile.data;
+    std::shared_ptr<const ProfileData> data;
+    {
+        std::lock_guard<std::mutex> lock(cacheMutex);
+        data = profileOf(path);
+    }
+    if (activeScope != 0 && data) {
+        scopeFile.scope = activeScope;
+        scopeFile.path = path;
+        scopeFile.data = data;
+    }
+    return data;
+}
+
 // The section a thread opened last: the readers of one object open its section a few
 // times in a row, and it is then neither looked up nor read again.
 struct LastSection {
     std::weak_ptr<const ProfileData> data;
-    std::string name;  // as given, blanks trimmed
+    std::string name;  // as given
     const profile_detail::ProfileSectionSpan* section = nullptr;
-    std::array<profile_detail::ProfileKey, 24> keys;
-    size_t keyCount = 0;
+    std::shared_ptr<profile_detail::ProfileKeyTable> keys;
 };
 thread_local LastSection lastSection;
 
@@ -259,62 +272,66 @@ ProfileSection::ProfileSection(const char* path, const char* section)
 {
     if (!path || !section)
         return;
-    {
-        std::lock_guard<std::mutex> lock(cacheMutex);
-        data_ = profileOf(path);
-    }
+    data_ = openProfile(path);
     if (!data_)
         return;
-    // Section names need no folding: the table compares them with their letters folded.
-    std::string_view name = profile_detail::trimBlanks(section);
     LastSection& last = lastSection;
-    static_assert(std::tuple_size_v<decltype(last.keys)> == keptKeys);
-    if (last.name != name || last.data.lock() != data_) {
-        last.section = data_->section(name);
-        // A reader asks for a dozen keys of a section: its lines are read once, here.
-        last.keyCount = !last.section || ProfileData::isLong(*last.section)
-                            ? keptKeys + 1
-                            : data_->keys(*last.section, last.keys.data(), keptKeys);
+    // The same owner means the same file: a file let go meanwhile cannot share it.
+    bool sameFile = !last.data.owner_before(data_) && !data_.owner_before(last.data);
+    if (!sameFile || std::strcmp(last.name.c_str(), section) != 0) {
+        // Section names need no folding: the table compares them with their letters folded.
+        last.section = data_->section(profile_detail::trimBlanks(section));
+        // A reader asks for a dozen keys of a section: its lines are read once, here,
+        // into the table of the last section when no reader holds it any more.
+        if (!last.section || ProfileData::isLong(*last.section)) {
+            last.keys.reset();
+        } else {
+            if (!last.keys || last.keys.use_count() > 1)
+                last.keys = std::make_shared<profile_detail::ProfileKeyTable>();
+            data_->keys(*last.section, *last.keys);
+        }
         last.data = data_;
-        last.name = name;
+        last.name = section;
     }
     section_ = last.section;
-    keyCount_ = last.keyCount;
-    if (keyCount_ <= keptKeys)
-        std::copy_n(last.keys.begin(), keyCount_, keys_.begin());
+    keys_ = last.keys;
 }
 
 ProfileSection::~ProfileSection() = default;
 
-std::optional<std::string_view> ProfileSection::find(const char* key) const
+std::optional<std::string_view> ProfileSection::find(const profile_detail::KeyName& key) const
 {
-    if (keyCount_ > keptKeys)
-        return data_->find(*section_, profile_detail::comparableName(key));
-    // The first key of a name wins.
-    std::string_view name = profile_detail::trimBlanks(key);
-    for (size_t i = 0; i < keyCount_; ++i) {
-        if (profile_detail::sameName(keys_[i].name, name))
-            return keys_[i].value;
-    }
-    return std::nullopt;
+    if (!section_ || !key.present)
+        return std::nullopt;
+    if (!keys_)
+        return data_->find(*section_, profile_detail::foldLetters(key.name));
+    return keys_->find(key);
 }
 
-uint32_t ProfileSection::getString(const char* key, const char* defaultValue, char* buffer,
+std::string_view ProfileSection::getView(const profile_detail::KeyName& key, const char* defaultValue,
+                                         uint32_t size) const
+{
+    std::optional<std::string_view> value = find(key);
+    return bounded(value ? *value : defaultText(defaultValue), size > 0 ? size : 1);
+}
+
+uint32_t ProfileSection::getString(const profile_detail::KeyName& key, const char* defaultValue, char* buffer,
                                    uint32_t size) const
 {
     if (!buffer || size == 0)
         return 0;
-    if (section_ && key) {
-        if (std::optional<std::string_view> value = find(key))
-            return copyBounded(*value, buffer, size);
-    }
-    return copyBounded(defaultText(defaultValue), buffer, size);
+    std::string_view value = getView(key, defaultValue, size);
+    value.copy(buffer, value.size());
+    buffer[value.size()] = '\0';
+    return static_cast<uint32_t>(value.size());
 }
 
-int32_t ProfileSection::getInt(const char* key, int32_t defaultValue) const
+int32_t ProfileSection::getInt(const profile_detail::KeyName& key, int32_t defaultValue) const
 {
-    char text[integerTextSize];
-    return integerOr(text, getString(key, "", text, sizeof text), defaultValue);
+    // A missing key reads as an empty text: the default.
+    std::optional<std::string_view> value = find(key);
+    std::string_view text = value ? bounded(*value, integerTextSize) : std::string_view();
+    return text.empty() ? defaultValue : parseInteger(text);
 }
 
 std::vector<std::string> getPrivateProfileSectionNames(const char* path)
@@ -341,6 +358,7 @@ ProfileReadScope::~ProfileReadScope()
     // A scope reads a file for one purpose, such as loading a whole configuration;
     // its parsed copy (twice the file's size) would otherwise stay for the rest of
     // the process. A later look-up reads the file again.
+    scopeFile = ScopeFile();
     std::lock_guard<std::mutex> lock(cacheMutex);
     std::erase_if(cache, [](const auto& entry) { return entry.second.scope == activeScope; });
     activeScope = 0;

@@ -7,7 +7,6 @@
 // many look-ups in a row (a whole configuration) skip the check after the first one.
 #pragma once
 
-#include <array>
 #include <cstdint>
 #include <memory>
 #include <optional>
@@ -20,10 +19,43 @@ namespace platform {
 namespace profile_detail {
 class ProfileData;
 struct ProfileSectionSpan;
-// A key line: its name as written (blanks trimmed) and its value as handed out.
-struct ProfileKey {
+struct ProfileKeyTable;
+
+// Blanks (spaces and tabs) removed at both ends.
+inline std::string_view trimBlanks(std::string_view text)
+{
+    size_t begin = 0, end = text.size();
+    while (begin < end && (text[begin] == ' ' || text[begin] == '\t'))
+        ++begin;
+    // Blanks are single bytes below every trail byte, so the end can be trimmed bytewise.
+    while (end > begin && (text[end - 1] == ' ' || text[end - 1] == '\t'))
+        --end;
+    return text.substr(begin, end - begin);
+}
+
+// A summary of a name that two names share when they are the same once their letters
+// are folded: its size and its first and last bytes, folded as letters would be (trail
+// bytes too). Names that share it are compared; most names differ in it.
+inline uint32_t nameSummary(std::string_view name)
+{
+    if (name.empty())
+        return 0;
+    auto folded = [](char c) { return static_cast<uint32_t>(static_cast<unsigned char>(c) | 0x20u); };
+    return static_cast<uint32_t>(name.size()) << 16 ^ folded(name.front()) << 8 ^ folded(name.back());
+}
+
+// A key's name as a section reader looks it up: blanks trimmed, and its summary. It is
+// worked out inline, so that the compiler works it out for a name written in the code.
+struct KeyName {
+    explicit KeyName(const char* key)
+        : present(key != nullptr),
+          name(key ? trimBlanks(key) : std::string_view()),
+          summary(nameSummary(name))
+    {
+    }
+    bool present;  // none was given
     std::string_view name;
-    std::string_view value;
+    uint32_t summary;
 };
 }  // namespace profile_detail
 
@@ -56,18 +88,34 @@ public:
     ProfileSection(const ProfileSection&) = delete;
     ProfileSection& operator=(const ProfileSection&) = delete;
 
-    uint32_t getString(const char* key, const char* defaultValue, char* buffer, uint32_t size) const;
-    int32_t getInt(const char* key, int32_t defaultValue) const;
+    uint32_t getString(const char* key, const char* defaultValue, char* buffer, uint32_t size) const
+    {
+        return getString(profile_detail::KeyName(key), defaultValue, buffer, size);
+    }
+    int32_t getInt(const char* key, int32_t defaultValue) const
+    {
+        return getInt(profile_detail::KeyName(key), defaultValue);
+    }
+    // What getString would copy into a buffer of size bytes, without copying it: a
+    // view of the file's text, which stays while the reader does, or of defaultValue.
+    std::string_view getView(const char* key, const char* defaultValue, uint32_t size) const
+    {
+        return getView(profile_detail::KeyName(key), defaultValue, size);
+    }
 
 private:
-    std::optional<std::string_view> find(const char* key) const;
+    uint32_t getString(const profile_detail::KeyName& key, const char* defaultValue, char* buffer,
+                       uint32_t size) const;
+    int32_t getInt(const profile_detail::KeyName& key, int32_t defaultValue) const;
+    std::string_view getView(const profile_detail::KeyName& key, const char* defaultValue,
+                             uint32_t size) const;
+    std::optional<std::string_view> find(const profile_detail::KeyName& key) const;
 
     std::shared_ptr<const profile_detail::ProfileData> data_;
     const profile_detail::ProfileSectionSpan* section_ = nullptr;  // none when it is missing
-    // A short section's keys, read once.
-    static constexpr size_t keptKeys = 24;
-    std::array<profile_detail::ProfileKey, keptKeys> keys_;
-    size_t keyCount_ = 0;  // keptKeys + 1 when they are not kept
+    // The section's key lines; none for a long section, whose keys are found through
+    // its index.
+    std::shared_ptr<const profile_detail::ProfileKeyTable> keys_;
 };
 
 // While a scope is alive on a thread, each file that thread reads is checked for

@@ -1,10 +1,15 @@
 #include "platform/profile_parse.h"
 
 #include <algorithm>
+#include <bit>
 #include <cstdint>
 #include <cstring>
 
 #include "platform/profile_encoding.h"
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 namespace platform::profile_detail {
 
@@ -37,19 +42,14 @@ size_t lastClosingBracket(std::string_view line, size_t from)
     return found;
 }
 
-// A hash of a name with its letters folded; a name folded already hashes the same,
-// since folding moves no character boundary.
+// A hash of a name that names which are the same once their letters are folded share.
+// Every byte is folded as a letter would be, trail bytes too: that merges a few names
+// that differ, which the table's comparison tells apart.
 uint32_t foldedHash(std::string_view name)
 {
     uint32_t hash = 2166136261u;
-    for (size_t i = 0; i < name.size();) {
-        size_t length = singleByte(name[i]) ? 1 : characterLength(name, i);
-        for (size_t k = 0; k < length; ++k) {
-            char c = length == 1 ? foldByte(name[i]) : name[i + k];
-            hash = (hash ^ static_cast<unsigned char>(c)) * 16777619u;
-        }
-        i += length;
-    }
+    for (char c : name)
+        hash = (hash ^ (static_cast<unsigned char>(c) | 0x20u)) * 16777619u;
     return hash;
 }
 
@@ -76,9 +76,81 @@ struct Line {
     size_t equals = std::string_view::npos;
 };
 
+// The bytes a line is read up to: a line break, a zero byte or "=".
+bool isStop(char c)
+{
+    return c == '\n' || c == '\r' || c == '\0' || c == '=';
+}
+
+// A bit for each stop byte of text[at, at + 16) before end (bit 0 for at itself).
+// Lines are short, and looking at every byte on its own costs more than the rest of
+// reading a key: where the processor can, the sixteen bytes are compared together.
+uint32_t stopMarks(std::string_view text, size_t at, size_t end)
+{
+    constexpr size_t chunk = 16;
+    uint32_t marks = 0;
+#if defined(__SSE2__)
+    // The chunk may reach past the end, as long as it stays within the text.
+    if (at + chunk <= text.size()) {
+        __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(text.data() + at));
+        __m128i stops = _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(bytes, _mm_set1_epi8('\n')),
+                                                  _mm_cmpeq_epi8(bytes, _mm_set1_epi8('\r'))),
+                                     _mm_or_si128(_mm_cmpeq_epi8(bytes, _mm_setzero_si128()),
+                                                  _mm_cmpeq_epi8(bytes, _mm_set1_epi8('='))));
+        marks = static_cast<uint32_t>(_mm_movemask_epi8(stops));
+        return end - at < chunk ? marks & ((uint32_t{1} << (end - at)) - 1) : marks;
+    }
+#endif
+    for (size_t k = 0; k < chunk && at + k < end; ++k) {
+        if (isStop(text[at + k]))
+            marks |= uint32_t{1} << k;
+    }
+    return marks;
+}
+
+// Calls found(key) for each key line of text[begin, end), in file order. The lines are
+// told apart by their stop bytes alone: a line ends at CR, LF or CR LF, what it holds
+// ends at its first zero byte, and its name at its first "=". A line whose name begins
+// with "[" is no key, nor is a line without "=".
+template <typename Found>
+void forEachKey(std::string_view text, size_t begin, size_t end, Found found)
+{
+    constexpr size_t none = std::string_view::npos;
+    size_t lineStart = begin, equals = none, zero = none;
+    auto endLine = [&](size_t lineEnd) {
+        if (equals != none) {
+            std::string_view name = trimBlanks(text.substr(lineStart, equals - lineStart));
+            if (name.empty() || name.front() != '[') {
+                size_t valueEnd = zero != none ? zero : lineEnd;
+                found(ProfileKey{name, unquote(text.substr(equals + 1, valueEnd - equals - 1)), 0});
+            }
+        }
+        equals = zero = none;
+    };
+    for (size_t chunk = begin; chunk < end; chunk += 16) {
+        for (uint32_t marks = stopMarks(text, chunk, end); marks != 0; marks &= marks - 1) {
+            size_t at = chunk + static_cast<size_t>(std::countr_zero(marks));
+            char c = text[at];
+            if (c == '=') {
+                if (equals == none && zero == none)
+                    equals = at;
+            } else if (c == '\0') {
+                if (zero == none)
+                    zero = at;
+            } else {
+                // The LF of a CR LF ends an empty line after the one the CR ended.
+                endLine(at);
+                lineStart = at + 1;
+            }
+        }
+    }
+    if (lineStart < end)
+        endLine(end);
+}
+
 // The lines of text[begin, end) one after another. CR LF, LF and a lone CR all end a
 // line; no trail byte is CR, LF, "=" or a zero byte, so the bytes can be looked at one
-// by one. Lines are short: one plain pass finds everything a line needs.
+// by one.
 class LineReader {
 public:
     LineReader(std::string_view text, size_t begin, size_t end) : text_(text), pos_(begin), end_(end) {}
@@ -91,15 +163,14 @@ public:
         start = pos_;
         const char* data = text_.data();
         size_t i = pos_, zero = std::string_view::npos, equals = std::string_view::npos;
-        for (; i < end_; ++i) {
-            char c = data[i];
-            if (static_cast<unsigned char>(c) > '=')
-                continue;
-            if (c == '\n' || c == '\r')
+        for (;; ++i) {
+            while (i < end_ && !isStop(data[i]))
+                ++i;
+            if (i == end_ || data[i] == '\n' || data[i] == '\r')
                 break;
-            if (c == '\0' && zero == std::string_view::npos)
+            if (data[i] == '\0' && zero == std::string_view::npos)
                 zero = i;
-            else if (c == '=' && equals == std::string_view::npos && zero == std::string_view::npos)
+            else if (data[i] == '=' && equals == std::string_view::npos && zero == std::string_view::npos)
                 equals = i - pos_;
         }
         line.text = text_.substr(pos_, (zero == std::string_view::npos ? i : zero) - pos_);
@@ -109,54 +180,16 @@ public:
             pos_ += (data[pos_] == '\r' && pos_ + 1 < end_ && data[pos_ + 1] == '\n') ? 2 : 1;
         return true;
     }
-    // Passes over the next line. Most lines are passed over this way while a file is
-    // parsed: the library's searches take them at a stride.
-    void skip()
-    {
-        const char* data = text_.data();
-        // The next LF is remembered, so that a file of lone CRs is not searched to its
-        // end for every line.
-        if (!newlineKnown_ || nextNewline_ < pos_) {
-            const void* found = std::memchr(data + pos_, '\n', end_ - pos_);
-            nextNewline_ = found ? static_cast<size_t>(static_cast<const char*>(found) - data) : end_;
-            newlineKnown_ = true;
-        }
-        if (const void* cr = std::memchr(data + pos_, '\r', nextNewline_ - pos_)) {
-            pos_ = static_cast<size_t>(static_cast<const char*>(cr) - data) + 1;
-            if (pos_ < end_ && data[pos_] == '\n')
-                ++pos_;
-        } else {
-            pos_ = nextNewline_ < end_ ? nextNewline_ + 1 : end_;
-        }
-    }
     // Where the next line starts.
     size_t position() const { return pos_; }
+    // Goes on from position, which must be where a line starts.
+    void moveTo(size_t position) { pos_ = position; }
 
 private:
     std::string_view text_;
     size_t pos_;
     size_t end_;
-    size_t nextNewline_ = 0;  // the first LF at or after pos_, when known
-    bool newlineKnown_ = false;
 };
-
-// The next key line of lines; false at the end. A line whose first non-blank character
-// is "[" is no key, nor is a line without "=".
-bool nextKey(LineReader& lines, ProfileKey& key)
-{
-    Line line;
-    size_t start = 0;
-    while (lines.next(line, start)) {
-        if (line.equals == std::string_view::npos)
-            continue;
-        key.name = trimBlanks(line.text.substr(0, line.equals));
-        if (!key.name.empty() && key.name.front() == '[')
-            continue;
-        key.value = unquote(line.text.substr(line.equals + 1));
-        return true;
-    }
-    return false;
-}
 
 // The name between the brackets of a header line, or none when the line is no header.
 std::optional<std::string_view> headerName(std::string_view content)
@@ -169,9 +202,9 @@ std::optional<std::string_view> headerName(std::string_view content)
     return trimBlanks(content.substr(1, close - 1));
 }
 
-// The header lines of a text, one after another. A line is looked at closer only when
-// its first non-blank character is "[" or, before the first header, to see whether it
-// is a key line.
+// The header lines of a text, one after another. Before the first header every line
+// is read, to see whether there are keys; after it only lines whose first non-blank
+// character is "[" are, and they are found by searching for "[".
 class HeaderWalk {
 public:
     explicit HeaderWalk(std::string_view text) : text_(text), lines_(text, 0, text.size()) {}
@@ -181,24 +214,17 @@ public:
     bool next(std::string_view& name, size_t& start)
     {
         Line line;
-        while (lines_.position() < text_.size()) {
-            size_t first = lines_.position();
-            while (first < text_.size() && isBlank(text_[first]))
-                ++first;
-            if (headerSeen_ && (first == text_.size() || text_[first] != '[')) {
-                lines_.skip();
-                continue;
-            }
+        while (headerSeen_ ? toBracketLine() : lines_.position() < text_.size()) {
             lines_.next(line, start);
-            first -= start;
-            if (first >= line.text.size())
+            std::string_view content = trimBlanks(line.text);
+            if (content.empty())
                 continue;
-            if (std::optional<std::string_view> header = headerName(trimBlanks(line.text))) {
+            if (std::optional<std::string_view> header = headerName(content)) {
                 headerSeen_ = true;
                 name = *header;
                 return true;
             }
-            if (!headerSeen_ && line.text[first] != '[' && line.equals != std::string_view::npos)
+            if (!headerSeen_ && content.front() != '[' && line.equals != std::string_view::npos)
                 keysBeforeHeader_ = true;
         }
         return false;
@@ -209,6 +235,33 @@ public:
     bool keysBeforeHeader() const { return keysBeforeHeader_; }
 
 private:
+    // Moves to the next line whose first non-blank character is "["; false when there
+    // is none.
+    bool toBracketLine()
+    {
+        const char* data = text_.data();
+        size_t from = lines_.position();
+        while (from < text_.size()) {
+            const void* found = std::memchr(data + from, '[', text_.size() - from);
+            if (!found)
+                break;
+            size_t bracket = static_cast<size_t>(static_cast<const char*>(found) - data);
+            size_t lineStart = bracket;
+            while (lineStart > lines_.position() && isBlank(data[lineStart - 1]))
+                --lineStart;
+            // Blanks and line breaks are never lead bytes, so this "[" is a character
+            // of its own.
+            if (lineStart == lines_.position() || data[lineStart - 1] == '\n' ||
+                data[lineStart - 1] == '\r') {
+                lines_.moveTo(lineStart);
+                return true;
+            }
+            from = bracket + 1;
+        }
+        lines_.moveTo(text_.size());
+        return false;
+    }
+
     std::string_view text_;
     LineReader lines_;
     bool headerSeen_ = false;
@@ -219,17 +272,6 @@ private:
 constexpr size_t indexedFrom = 2048;
 
 }  // namespace
-
-std::string_view trimBlanks(std::string_view text)
-{
-    size_t begin = 0, end = text.size();
-    while (begin < end && isBlank(text[begin]))
-        ++begin;
-    // Blanks are single bytes below every trail byte, so the end can be trimmed bytewise.
-    while (end > begin && isBlank(text[end - 1]))
-        --end;
-    return text.substr(begin, end - begin);
-}
 
 std::string foldLetters(std::string_view text)
 {
@@ -261,31 +303,35 @@ ProfileData::~ProfileData() = default;
 
 void ProfileData::addSection(std::string_view name, size_t bodyBegin)
 {
+    // The table of sections stays at most half full.
+    if (2 * (sections_.size() + 1) > slots_.size()) {
+        slots_.assign(std::max<size_t>(16, 2 * slots_.size()), 0);
+        for (size_t i = 0; i < sections_.size(); ++i)
+            slots_[freeSlot(sections_[i].hash)] = static_cast<uint32_t>(i + 1);
+    }
+    uint32_t hash = foldedHash(name);
     size_t mask = slots_.size() - 1;
-    for (size_t slot = foldedHash(name) & mask;; slot = (slot + 1) & mask) {
-        if (slots_[slot] == 0) {
-            sections_.push_back(Section{name, bodyBegin, text_.size(), nullptr});
-            slots_[slot] = static_cast<uint32_t>(sections_.size());
-            return;
-        }
+    for (size_t slot = hash & mask; slots_[slot] != 0; slot = (slot + 1) & mask) {
         // The first section of a name wins; a repeated one is ignored with its keys.
-        const Section& existing = sections_[slots_[slot] - 1];
-        if (sameName(existing.name, name))
+        if (sameName(sections_[slots_[slot] - 1].name, name))
             return;
     }
+    sections_.push_back(Section{name, bodyBegin, text_.size(), hash, nullptr});
+    slots_[freeSlot(hash)] = static_cast<uint32_t>(sections_.size());
+}
+
+size_t ProfileData::freeSlot(uint32_t hash) const
+{
+    size_t mask = slots_.size() - 1;
+    size_t slot = hash & mask;
+    while (slots_[slot] != 0)
+        slot = (slot + 1) & mask;
+    return slot;
 }
 
 void ProfileData::parse()
 {
     std::string_view text(text_);
-    // Every header holds a "[": the table gets room for all of them, at most half full.
-    size_t headers = static_cast<size_t>(std::count(text.begin(), text.end(), '['));
-    size_t capacity = 16;
-    while (capacity < 2 * (headers + 1))
-        capacity *= 2;
-    slots_.assign(capacity, 0);
-    sections_.reserve(headers + 1);
-
     HeaderWalk walk(text);
     std::string_view name;
     size_t start = 0;
@@ -326,6 +372,8 @@ std::vector<std::string> ProfileData::sectionNames() const
 
 const ProfileData::Section* ProfileData::section(std::string_view name) const
 {
+    if (sections_.empty())
+        return nullptr;
     size_t mask = slots_.size() - 1;
     for (size_t slot = foldedHash(name) & mask; slots_[slot] != 0; slot = (slot + 1) & mask) {
         const Section& candidate = sections_[slots_[slot] - 1];
@@ -335,17 +383,13 @@ const ProfileData::Section* ProfileData::section(std::string_view name) const
     return nullptr;
 }
 
-size_t ProfileData::keys(const Section& section, ProfileKey* out, size_t capacity) const
+void ProfileData::keys(const Section& section, ProfileKeyTable& table) const
 {
-    LineReader lines(text_, section.bodyBegin, section.bodyEnd);
-    size_t count = 0;
-    ProfileKey key;
-    while (nextKey(lines, key)) {
-        if (count == capacity)
-            return capacity + 1;
-        out[count++] = key;
-    }
-    return count;
+    table.keys.clear();
+    forEachKey(text_, section.bodyBegin, section.bodyEnd, [&](ProfileKey key) {
+        key.summary = nameSummary(key.name);
+        table.keys.push_back(key);
+    });
 }
 
 bool ProfileData::isLong(const Section& section)
@@ -355,28 +399,18 @@ bool ProfileData::isLong(const Section& section)
 
 std::optional<std::string_view> ProfileData::find(const Section& section, std::string_view key) const
 {
-    std::optional<std::string_view> found;
-    LineReader lines(text_, section.bodyBegin, section.bodyEnd);
-    ProfileKey line;
-    if (!isLong(section)) {
-        // The first key of a name wins.
-        while (nextKey(lines, line)) {
-            if (sameName(line.name, key))
-                return line.value;
-        }
-        return std::nullopt;
-    }
     std::lock_guard<std::mutex> lock(indexMutex_);
     if (!section.index) {
         auto index = std::make_unique<std::unordered_map<std::string, std::string_view>>();
-        while (nextKey(lines, line))
-            index->try_emplace(foldLetters(line.name), line.value);
+        // The first key of a name wins.
+        forEachKey(text_, section.bodyBegin, section.bodyEnd,
+                   [&](const ProfileKey& key) { index->try_emplace(foldLetters(key.name), key.value); });
         section.index = std::move(index);
     }
     auto entry = section.index->find(std::string(key));
-    if (entry != section.index->end())
-        found = entry->second;
-    return found;
+    if (entry == section.index->end())
+        return std::nullopt;
+    return entry->second;
 }
 
 }  // namespace platform::profile_detail

@@ -33,8 +33,6 @@ inline size_t characterLength(std::string_view text, size_t i)
                : 1;
 }
 
-// Blanks (spaces and tabs) removed at both ends.
-std::string_view trimBlanks(std::string_view text);
 // The text with its ASCII letters folded to lower case (the bytes of two-byte
 // characters are left alone).
 std::string foldLetters(std::string_view text);
@@ -53,7 +51,12 @@ inline bool sameName(std::string_view name, std::string_view other)
         return false;
     if (!name.empty() && static_cast<unsigned char>(name[0]) < 0x80 && fold(name[0]) != fold(other[0]))
         return false;
-    return sameNameOfSameSize(name, other);
+    // Most names are asked for as they are written: the bytes are compared first.
+    for (size_t i = 0; i < name.size(); ++i) {
+        if (name[i] != other[i])
+            return sameNameOfSameSize(name, other);
+    }
+    return true;
 }
 // Text of at least two characters that begins and ends with the same quote (" or ')
 // without that pair.
@@ -65,6 +68,29 @@ inline std::string_view unquote(std::string_view value)
     return stripQuotePair(trimBlanks(value));
 }
 
+// A key line: its name as written (blanks trimmed), its value as handed out, and the
+// summary of its name.
+struct ProfileKey {
+    std::string_view name;
+    std::string_view value;
+    uint32_t summary = 0;
+};
+
+// The key lines of a section in file order, read once when a reader opens it.
+struct ProfileKeyTable {
+    std::vector<ProfileKey> keys;
+
+    // The value of the first key of a name; none when it is missing.
+    std::optional<std::string_view> find(const KeyName& name) const
+    {
+        for (const ProfileKey& key : keys) {
+            if (key.summary == name.summary && sameName(key.name, name.name))
+                return key.value;
+        }
+        return std::nullopt;
+    }
+};
+
 // The file is kept as its text and a table of its sections; a key is found by reading
 // the lines of its section. Sections are short (a dozen keys), so this is quicker than
 // an index of every key, and the parsed file is little larger than its text. A long
@@ -75,6 +101,7 @@ struct ProfileSectionSpan {
     // The lines between the header and the next header.
     size_t bodyBegin = 0;
     size_t bodyEnd = 0;
+    uint32_t hash = 0;  // of the name with its letters folded
     // For a long section: its keys by folded name, the first of each name.
     mutable std::unique_ptr<std::unordered_map<std::string, std::string_view>> index;
 };
@@ -92,14 +119,13 @@ public:
     // The section of a name (blanks trimmed; letters need not be folded); none when it
     // is missing.
     const Section* section(std::string_view name) const;
-    // The value of key (as comparableName makes it) in section; none when it is missing.
-    std::optional<std::string_view> find(const Section& section, std::string_view key) const;
-
-    // The key lines of section in file order, into out; capacity + 1 when there are
-    // more than capacity.
-    size_t keys(const Section& section, ProfileKey* out, size_t capacity) const;
     // Whether section is long enough to have an index of its keys.
     static bool isLong(const Section& section);
+    // The value of key (as comparableName makes it) in a long section, through its
+    // index; none when it is missing.
+    std::optional<std::string_view> find(const Section& section, std::string_view key) const;
+    // The key lines of a section that is not long, in file order, into table.
+    void keys(const Section& section, ProfileKeyTable& table) const;
 
     // Every section header's name, as written, in file order.
     std::vector<std::string> sectionNames() const;
@@ -107,6 +133,8 @@ public:
 private:
     void parse();
     void addSection(std::string_view name, size_t bodyBegin);
+    // The first empty slot from where hash leads.
+    size_t freeSlot(uint32_t hash) const;
 
     std::string text_;
     // The first section of each name, in file order, and an open-addressed table of
