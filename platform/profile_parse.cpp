@@ -374,11 +374,21 @@ const ProfileData::Section* ProfileData::section(std::string_view name) const
 {
     if (sections_.empty())
         return nullptr;
+    // Each name has one section here, so the one after the last found is the
+    // section of its name when the names agree. In a large file this saves the
+    // table's scattered reads for nearly every section.
+    const size_t next = lastFound_.load(std::memory_order_relaxed) + 1;
+    if (next < sections_.size() && sameName(sections_[next].name, name)) {
+        lastFound_.store(next, std::memory_order_relaxed);
+        return &sections_[next];
+    }
     size_t mask = slots_.size() - 1;
     for (size_t slot = foldedHash(name) & mask; slots_[slot] != 0; slot = (slot + 1) & mask) {
-        const Section& candidate = sections_[slots_[slot] - 1];
-        if (sameName(candidate.name, name))
-            return &candidate;
+        const size_t index = slots_[slot] - 1;
+        if (sameName(sections_[index].name, name)) {
+            lastFound_.store(index, std::memory_order_relaxed);
+            return &sections_[index];
+        }
     }
     return nullptr;
 }

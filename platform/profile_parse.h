@@ -1,6 +1,7 @@
 // The parsed content of one profile file: sections of keys, looked up by name.
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 #include <memory>
 #include <mutex>
@@ -143,6 +144,9 @@ private:
     std::vector<uint32_t> slots_;
     // Guards the key indexes of long sections, made on first use.
     mutable std::mutex indexMutex_;
+    // The index of the section found last: readers mostly go through a file in
+    // order, so the one after it is tried before the table.
+    mutable std::atomic<size_t> lastFound_{SIZE_MAX};
 };
 
 }  // namespace platform::profile_detail
