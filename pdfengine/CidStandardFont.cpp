@@ -43,6 +43,20 @@ FontDescriptor CidStandardFont::descriptor() const
 
 int CidStandardFont::width(uint16_t cid) const
 {
+    std::call_once(widthsMade_, [this] {
+        const ciddata::StyleRecord& style = ciddata::kStyles[mincho_ ? 1 : 0];
+        for (uint16_t i = 0; i < style.widthCount; ++i) {
+            const ciddata::CodeRange16& run = style.widths[i];
+            if (widths_.size() <= run.last)
+                widths_.resize(run.last + 1u, kDefaultWidth);
+            std::fill(widths_.begin() + run.first, widths_.begin() + run.last + 1, run.cid);
+        }
+    });
+    return cid < widths_.size() ? widths_[cid] : kDefaultWidth;
+}
+
+int CidStandardFont::searchWidths(uint16_t cid) const
+{
     const ciddata::StyleRecord& style = ciddata::kStyles[mincho_ ? 1 : 0];
     const ciddata::CodeRange16* begin = style.widths;
     const ciddata::CodeRange16* end = begin + style.widthCount;
@@ -50,7 +64,7 @@ int CidStandardFont::width(uint16_t cid) const
         begin, end, cid, [](uint16_t c, const ciddata::CodeRange16& r) { return c < r.first; });
     if (found != begin && cid <= (found - 1)->last)
         return (found - 1)->cid;
-    return 1000;
+    return kDefaultWidth;
 }
 
 }  // namespace pdfengine

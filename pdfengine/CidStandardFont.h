@@ -5,7 +5,9 @@
 #pragma once
 
 #include <cstdint>
+#include <mutex>
 #include <string_view>
+#include <vector>
 
 #include "pdfengine/FontDescriptor.h"
 
@@ -23,8 +25,14 @@ public:
     bool mincho() const { return mincho_; }
     FontDescriptor descriptor() const;
     int width(uint16_t cid) const;
+    // The same width found by searching the style's runs of widths, which the
+    // table that width() reads is made from.
+    int searchWidths(uint16_t cid) const;
 
 private:
+    // The width of CIDs outside every run: the full-width em.
+    static constexpr int kDefaultWidth = 1000;
+
     constexpr CidStandardFont(const char* name, bool mincho, int weight)
         : name_(name), mincho_(mincho), weight_(weight)
     {
@@ -33,6 +41,9 @@ private:
     const char* name_;
     bool mincho_;
     int weight_;  // weight class, for the stem width
+    // Width by CID up to the last CID of a run, made on first use.
+    mutable std::once_flag widthsMade_;
+    mutable std::vector<uint16_t> widths_;
 };
 
 }  // namespace pdfengine

@@ -34,7 +34,7 @@ GlyphRun::Glyph PdfJapaneseFont::glyphOf(const CidCMap::Code& code) const
     } else {
         g.missing = true;
         g.code = cmap_.notdefCode();
-        g.codeLength = static_cast<int>(cmap_.bytesOf(g.code).size());
+        g.codeLength = cmap_.codeLength(g.code);
         g.glyph = 0;
     }
     g.width = font_.width(static_cast<uint16_t>(g.glyph));
@@ -73,7 +73,7 @@ GlyphRun PdfJapaneseFont::mapUnicode(std::u32string_view text) const
         std::optional<uint32_t> value = codeFor(c);
         if (value) {
             code.code = *value;
-            code.length = static_cast<int>(cmap_.bytesOf(*value).size());
+            code.length = cmap_.codeLength(*value);
             std::optional<uint16_t> cid = cmap_.cid(*value);
             code.mapped = cid.has_value();
             code.cid = cid.value_or(0);

@@ -173,6 +173,29 @@ TEST(FontEncoding, OtherEncodingsAndTheirDifferences)
     EXPECT_FALSE(d.needsDictionary());
 }
 
+// code() answers the first 256 characters from a table: it must agree with the
+// search by Unicode it is made from, and every character an encoding defines
+// must come back to a code that stands for it.
+TEST(FontEncoding, CodesOfCharactersAgreeWithTheSearchAndTheCodes)
+{
+    for (const char* name : {"winansi", "iso8859-1", "macroman", "standard", "symbol", "zapfdingbats"}) {
+        const FontEncoding* encoding = FontEncoding::find(name);
+        ASSERT_NE(encoding, nullptr) << name;
+        for (char32_t c = 0; c < 0x3000; ++c)
+            ASSERT_EQ(encoding->code(c), encoding->searchCode(c)) << name << " " << std::hex << uint32_t{c};
+        for (char32_t c : {char32_t{0xFFFF}, char32_t{0x10FFFF}, char32_t{0x110000}})
+            EXPECT_EQ(encoding->code(c), std::nullopt) << name;
+        for (int code = 0; code < 256; ++code) {
+            const char32_t unicode = encoding->unicode(static_cast<uint8_t>(code));
+            if (unicode == 0)
+                continue;
+            const std::optional<uint8_t> back = encoding->code(unicode);
+            ASSERT_TRUE(back.has_value()) << name << " " << code;
+            EXPECT_EQ(encoding->unicode(*back), unicode) << name << " " << code;
+        }
+    }
+}
+
 TEST(FontEncoding, SymbolAndDingbatsHaveTheirOwnCodes)
 {
     const StandardFont& symbol = *StandardFont::find("Symbol");
