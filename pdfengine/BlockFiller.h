@@ -75,8 +75,13 @@ private:
     // The text to show: the argument, else the default text with a UTF-8 mark.
     std::string textOf(const BlockDefinition& block, const OptionList& options, const char* text, int length);
 
+    // "block 'x' on page 1 of PDF file 'y.pdf'": the block found last, for
+    // notes and messages, which most fills never need.
+    std::string describedBlock() const;
+
     Engine& engine_;
-    std::string describedBlock_;  // "block 'x' on page 1 of PDF file 'y.pdf'"
+    const BlockDefinition* foundBlock_ = nullptr;
+    int foundPage_ = -1;
 };
 
 }  // namespace pdfengine
