@@ -213,6 +213,39 @@ TEST(FontEncoding, SymbolAndDingbatsHaveTheirOwnCodes)
     EXPECT_STREQ(StandardFont::find("Times-Roman")->builtinEncoding().name(), "standard");
 }
 
+// Characters below 256 come from a table by character; every character must
+// give the glyph of its code in the encoding, as the font's bytes would.
+TEST(PdfStandardFont, EveryCharacterShowsTheGlyphOfItsCode)
+{
+    std::u32string text;
+    for (char32_t c = 0; c < 0x3000; ++c)
+        text += c;
+    for (const char* name : kAllNames) {
+        for (const char* encodingName : {"winansi", "iso8859-1", "macroman", "standard"}) {
+            const StandardFont& standard = *StandardFont::find(name);
+            PdfStandardFont font(standard, *FontEncoding::find(encodingName));
+            const FontEncoding& encoding = font.encoding();
+            const GlyphRun run = font.mapUnicode(text);
+            ASSERT_EQ(run.glyphs.size(), text.size());
+            int width = 0;
+            for (char32_t c = 0; c < text.size(); ++c) {
+                const uint8_t code = encoding.code(c).value_or(0);
+                const GlyphRun::Glyph expected =
+                    font.mapBytes(std::string(1, static_cast<char>(code))).glyphs[0];
+                const GlyphRun::Glyph& got = run.glyphs[c];
+                ASSERT_EQ(got.code, expected.code) << name << " " << encodingName << " " << uint32_t{c};
+                ASSERT_EQ(got.glyph, expected.glyph) << name << " " << encodingName << " " << uint32_t{c};
+                ASSERT_EQ(got.width, expected.width) << name << " " << encodingName << " " << uint32_t{c};
+                ASSERT_EQ(got.missing, expected.missing) << name << " " << encodingName << " " << uint32_t{c};
+                ASSERT_EQ(got.unicode, c);
+                ASSERT_EQ(run.codes[c], static_cast<char>(code));
+                width += expected.width;
+            }
+            EXPECT_EQ(run.width, width) << name << " " << encodingName;
+        }
+    }
+}
+
 TEST(PdfStandardFont, MapsTextAndCountsWhatTheFontLacks)
 {
     PdfStandardFont font(*StandardFont::find("Helvetica"), *FontEncoding::find("winansi"));
