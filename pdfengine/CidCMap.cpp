@@ -1,6 +1,7 @@
 #include "pdfengine/CidCMap.h"
 
 #include <algorithm>
+#include <mutex>
 #include <vector>
 
 namespace pdfengine {
@@ -78,22 +79,25 @@ bool CidCMap::unicodeCodes() const
 
 const CidCMap::CodeTable& CidCMap::table() const
 {
-    std::call_once(tableMade_, [this] {
-        auto table = std::make_unique<CodeTable>();
-        table->fill(0);
+    // Static storage, zero until made and never freed: freeing 256 KB at exit
+    // had the allocator sort through every small block freed before.
+    static CodeTable tables[ciddata::kCMapCount];
+    static std::once_flag made[ciddata::kCMapCount];
+    const auto index = static_cast<size_t>(record_ - ciddata::kCMaps);
+    CodeTable& table = tables[index];
+    std::call_once(made[index], [&] {
         // Bases first, so that what a CMap says itself overrides them; within
         // one CMap its ranges override its notdef ranges, as the search has it.
         std::vector<const ciddata::CMapRecord*> chain;
         for (const ciddata::CMapRecord* r = record_; r; r = r->base)
             chain.push_back(r);
         for (auto r = chain.rbegin(); r != chain.rend(); ++r) {
-            fillTable(*table, (*r)->notdefRanges, (*r)->notdefRangeCount, kFound | kNotdefRange, true);
-            fillTable(*table, (*r)->wideRanges, (*r)->wideRangeCount, kFound, false);
-            fillTable(*table, (*r)->ranges, (*r)->rangeCount, kFound, false);
+            fillTable(table, (*r)->notdefRanges, (*r)->notdefRangeCount, kFound | kNotdefRange, true);
+            fillTable(table, (*r)->wideRanges, (*r)->wideRangeCount, kFound, false);
+            fillTable(table, (*r)->ranges, (*r)->rangeCount, kFound, false);
         }
-        table_ = std::move(table);
     });
-    return *table_;
+    return table;
 }
 
 std::optional<uint16_t> CidCMap::lookup(uint32_t code, bool& notdefRange) const

@@ -7,8 +7,6 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
-#include <memory>
-#include <mutex>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -66,8 +64,6 @@ private:
     const CodeTable& table() const;
 
     const ciddata::CMapRecord* record_;
-    mutable std::once_flag tableMade_;
-    mutable std::unique_ptr<const CodeTable> table_;
 };
 
 }  // namespace pdfengine

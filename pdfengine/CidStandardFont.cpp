@@ -1,6 +1,8 @@
 #include "pdfengine/CidStandardFont.h"
 
 #include <algorithm>
+#include <array>
+#include <mutex>
 
 #include "pdfengine/FontFile.h"
 #include "pdfengine/cid_table.h"
@@ -43,16 +45,22 @@ FontDescriptor CidStandardFont::descriptor() const
 
 int CidStandardFont::width(uint16_t cid) const
 {
-    std::call_once(widthsMade_, [this] {
-        const ciddata::StyleRecord& style = ciddata::kStyles[mincho_ ? 1 : 0];
+    // The width of every CID by style, made on first use; static storage, never
+    // freed, like the CMaps' tables.
+    using WidthTable = std::array<uint16_t, 0x10000>;
+    static WidthTable tables[2];
+    static std::once_flag made[2];
+    const size_t styleIndex = mincho_ ? 1 : 0;
+    WidthTable& widths = tables[styleIndex];
+    std::call_once(made[styleIndex], [&] {
+        widths.fill(kDefaultWidth);
+        const ciddata::StyleRecord& style = ciddata::kStyles[styleIndex];
         for (uint16_t i = 0; i < style.widthCount; ++i) {
             const ciddata::CodeRange16& run = style.widths[i];
-            if (widths_.size() <= run.last)
-                widths_.resize(run.last + 1u, kDefaultWidth);
-            std::fill(widths_.begin() + run.first, widths_.begin() + run.last + 1, run.cid);
+            std::fill(widths.begin() + run.first, widths.begin() + run.last + 1, run.cid);
         }
     });
-    return cid < widths_.size() ? widths_[cid] : kDefaultWidth;
+    return widths[cid];
 }
 
 int CidStandardFont::searchWidths(uint16_t cid) const

@@ -5,9 +5,7 @@
 #pragma once
 
 #include <cstdint>
-#include <mutex>
 #include <string_view>
-#include <vector>
 
 #include "pdfengine/FontDescriptor.h"
 
@@ -41,9 +39,6 @@ private:
     const char* name_;
     bool mincho_;
     int weight_;  // weight class, for the stem width
-    // Width by CID up to the last CID of a run, made on first use.
-    mutable std::once_flag widthsMade_;
-    mutable std::vector<uint16_t> widths_;
 };
 
 }  // namespace pdfengine
