@@ -104,8 +104,25 @@ BlockFrame BlockFrame::of(const PdfRect& rect, double rotate, const QPDFMatrix& 
     return frame;
 }
 
+BlockFiller::BlockFiller(Engine& engine)
+    : engine_(engine), textLists_(options::fillTextblock), imageLists_(options::fillImageblock)
+{
+}
+
+const OptionList& BlockFiller::ParsedLists::get(std::string_view optlist)
+{
+    if (auto it = lists_.find(optlist); it != lists_.end())
+        return it->second;
+    OptionList parsed = OptionList::parse(optlist, table_);
+    // A bound for callers whose every list differs.
+    if (lists_.size() >= 256)
+        lists_.clear();
+    return lists_.emplace(std::string(optlist), std::move(parsed)).first->second;
+}
+
 const BlockDefinition& BlockFiller::find(int page, std::string_view name, BlockType wanted)
 {
+    foundBlock_ = nullptr;
     const PageBlocks* blocks = nullptr;
     try {
         blocks = &engine_.imports().blocks(page);
@@ -311,7 +328,7 @@ std::string BlockFiller::textOf(const BlockDefinition& block, const OptionList& 
 int BlockFiller::fillText(int pdiPage, std::string_view name, const char* text, int length,
                           std::string_view optlist)
 {
-    const OptionList options = OptionList::parse(optlist, options::fillTextblock);
+    const OptionList& options = textLists_.get(optlist);
     if (options.has("fontsize") && !(options.getNumber("fontsize", 1) > 0))
         throw EngineError(err::OptionOutOfRange, "Option 'fontsize' must be greater than 0, not '" +
                                                      std::string(options.getString("fontsize")) + "'");
@@ -422,7 +439,7 @@ int BlockFiller::fillText(int pdiPage, std::string_view name, const char* text, 
 
 int BlockFiller::fillImage(int pdiPage, std::string_view name, int image, std::string_view optlist)
 {
-    const OptionList options = OptionList::parse(optlist, options::fillImageblock);
+    const OptionList& options = imageLists_.get(optlist);
     const BlockDefinition& block = find(pdiPage, name, BlockType::Image);
     Look defaults;
     defaults.fitMethod = FitMethod::Meet;
