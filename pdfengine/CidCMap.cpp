@@ -37,6 +37,12 @@ void fillTable(std::array<uint32_t, 0x10000>& table, const Range* ranges, size_t
     }
 }
 
+// Per CMap, zero until made by find() and never freed: static storage, since
+// freeing 256 KB at exit had the allocator sort through every small block freed
+// before.
+std::array<uint32_t, 0x10000> codeTables[ciddata::kCMapCount];
+std::once_flag codeTablesMade[ciddata::kCMapCount];
+
 bool isLeadByte(uint8_t b)
 {
     return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC);
@@ -51,8 +57,10 @@ const CidCMap* CidCMap::find(std::string_view name)
                                   CidCMap(&kCMaps[3]), CidCMap(&kCMaps[4])};
     static_assert(std::size(all) == static_cast<size_t>(ciddata::kCMapCount));
     for (const CidCMap& cmap : all) {
-        if (name == cmap.name())
+        if (name == cmap.name()) {
+            cmap.makeTable();
             return &cmap;
+        }
     }
     return nullptr;
 }
@@ -77,15 +85,15 @@ bool CidCMap::unicodeCodes() const
     return record_->codeSpace != ciddata::CodeSpace::ShiftJis;
 }
 
-const CidCMap::CodeTable& CidCMap::table() const
+size_t CidCMap::index() const
 {
-    // Static storage, zero until made and never freed: freeing 256 KB at exit
-    // had the allocator sort through every small block freed before.
-    static CodeTable tables[ciddata::kCMapCount];
-    static std::once_flag made[ciddata::kCMapCount];
-    const auto index = static_cast<size_t>(record_ - ciddata::kCMaps);
-    CodeTable& table = tables[index];
-    std::call_once(made[index], [&] {
+    return static_cast<size_t>(record_ - ciddata::kCMaps);
+}
+
+void CidCMap::makeTable() const
+{
+    CodeTable& table = codeTables[index()];
+    std::call_once(codeTablesMade[index()], [&] {
         // Bases first, so that what a CMap says itself overrides them; within
         // one CMap its ranges override its notdef ranges, as the search has it.
         std::vector<const ciddata::CMapRecord*> chain;
@@ -97,14 +105,14 @@ const CidCMap::CodeTable& CidCMap::table() const
             fillTable(table, (*r)->ranges, (*r)->rangeCount, kFound, false);
         }
     });
-    return table;
 }
 
 std::optional<uint16_t> CidCMap::lookup(uint32_t code, bool& notdefRange) const
 {
     if (code > 0xFFFF)
         return searchRanges(code, notdefRange);
-    const uint32_t entry = table()[code];
+    // find() made the table before it gave this CMap out.
+    const uint32_t entry = codeTables[index()][code];
     notdefRange = (entry & kNotdefRange) != 0;
     if (!(entry & kFound))
         return std::nullopt;

@@ -60,8 +60,10 @@ private:
 
     explicit constexpr CidCMap(const ciddata::CMapRecord* record) : record_(record) {}
     std::optional<uint16_t> lookup(uint32_t code, bool& notdefRange) const;
-    // Made on first use: every text shown in the CMap maps each of its codes.
-    const CodeTable& table() const;
+    size_t index() const;
+    // The table of codes up to FFFF, made by find() before it gives the CMap
+    // out: every text shown in the CMap maps each of its codes.
+    void makeTable() const;
 
     const ciddata::CMapRecord* record_;
 };

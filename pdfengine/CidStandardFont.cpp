@@ -9,6 +9,16 @@
 
 namespace pdfengine {
 
+namespace {
+
+// The width of every CID by style (gothic, mincho), made by find() and never
+// freed, like the CMaps' tables.
+using WidthTable = std::array<uint16_t, 0x10000>;
+WidthTable widthTables[2];
+std::once_flag widthTablesMade[2];
+
+}  // namespace
+
 const CidStandardFont* CidStandardFont::find(std::string_view name)
 {
     static const CidStandardFont all[] = {
@@ -18,8 +28,10 @@ const CidStandardFont* CidStandardFont::find(std::string_view name)
         CidStandardFont("KozGoPro-Medium", false, 500),
     };
     for (const CidStandardFont& font : all) {
-        if (name == font.name_)
+        if (name == font.name_) {
+            font.makeWidths();
             return &font;
+        }
     }
     return nullptr;
 }
@@ -43,24 +55,23 @@ FontDescriptor CidStandardFont::descriptor() const
     return d;
 }
 
-int CidStandardFont::width(uint16_t cid) const
+void CidStandardFont::makeWidths() const
 {
-    // The width of every CID by style, made on first use; static storage, never
-    // freed, like the CMaps' tables.
-    using WidthTable = std::array<uint16_t, 0x10000>;
-    static WidthTable tables[2];
-    static std::once_flag made[2];
-    const size_t styleIndex = mincho_ ? 1 : 0;
-    WidthTable& widths = tables[styleIndex];
-    std::call_once(made[styleIndex], [&] {
+    WidthTable& widths = widthTables[styleIndex()];
+    std::call_once(widthTablesMade[styleIndex()], [&] {
         widths.fill(kDefaultWidth);
-        const ciddata::StyleRecord& style = ciddata::kStyles[styleIndex];
+        const ciddata::StyleRecord& style = ciddata::kStyles[styleIndex()];
         for (uint16_t i = 0; i < style.widthCount; ++i) {
             const ciddata::CodeRange16& run = style.widths[i];
             std::fill(widths.begin() + run.first, widths.begin() + run.last + 1, run.cid);
         }
     });
-    return widths[cid];
+}
+
+int CidStandardFont::width(uint16_t cid) const
+{
+    // find() made the table before it gave this font out.
+    return widthTables[styleIndex()][cid];
 }
 
 int CidStandardFont::searchWidths(uint16_t cid) const
