@@ -44,7 +44,7 @@ public:
     // The code of a Unicode character, if the encoding has one.
     std::optional<uint8_t> code(char32_t unicode) const;
     // The same, searched in the encoding's table by Unicode; code() reads the
-    // characters below 100 from a table made from this.
+    // characters below U+0100 from a table made from this.
     std::optional<uint8_t> searchCode(char32_t unicode) const;
 
     // The smallest /Encoding that gives each used code (glyphNames[code] not null)
