@@ -33,7 +33,12 @@ constexpr double limit = options::blockLimit;
 
 std::string inQuotes(std::string_view text)
 {
-    return "'" + std::string(text) + "'";
+    std::string quoted;
+    quoted.reserve(text.size() + 2);
+    quoted += '\'';
+    quoted += text;
+    quoted += '\'';
+    return quoted;
 }
 
 Color toColor(const BlockColor& c)
