@@ -2,7 +2,6 @@
 
 #include <cmath>
 
-#include "pdfengine/BlockReader.h"
 #include "pdfengine/Engine.h"
 #include "pdfengine/EngineError.h"
 #include "pdfengine/FontRegistry.h"
@@ -10,6 +9,7 @@
 #include "pdfengine/NumberFormat.h"
 #include "pdfengine/OptionList.h"
 #include "pdfengine/OptionTables.h"
+#include "pdfengine/PageBlocks.h"
 #include "pdfengine/PdfText.h"
 #include "pdfengine/StandardFont.h"
 #include "pdfengine/TextEncoding.h"
@@ -33,7 +33,12 @@ constexpr double limit = options::blockLimit;
 
 std::string inQuotes(std::string_view text)
 {
-    return "'" + std::string(text) + "'";
+    std::string quoted;
+    quoted.reserve(text.size() + 2);
+    quoted += '\'';
+    quoted += text;
+    quoted += '\'';
+    return quoted;
 }
 
 Color toColor(const BlockColor& c)
@@ -104,14 +109,28 @@ BlockFrame BlockFrame::of(const PdfRect& rect, double rotate, const QPDFMatrix& 
     return frame;
 }
 
+BlockFiller::BlockFiller(Engine& engine)
+    : engine_(engine), textLists_(options::fillTextblock), imageLists_(options::fillImageblock)
+{
+}
+
+const OptionList& BlockFiller::ParsedLists::get(std::string_view optlist)
+{
+    if (auto it = lists_.find(optlist); it != lists_.end())
+        return it->second;
+    OptionList parsed = OptionList::parse(optlist, table_);
+    // A bound for callers whose every list differs.
+    if (lists_.size() >= 256)
+        lists_.clear();
+    return lists_.emplace(std::string(optlist), std::move(parsed)).first->second;
+}
+
 const BlockDefinition& BlockFiller::find(int page, std::string_view name, BlockType wanted)
 {
-    const std::string shownName(name);
-    const std::vector<BlockDefinition>* blocks = nullptr;
-    std::string where;
+    foundBlock_ = nullptr;
+    const PageBlocks* blocks = nullptr;
     try {
         blocks = &engine_.imports().blocks(page);
-        where = engine_.imports().describePage(page);
     } catch (const EngineError& e) {
         // The caller passes -1 for a page it could not open, or for none;
         // the block is then not filled, as for a missing block.
@@ -119,15 +138,12 @@ const BlockDefinition& BlockFiller::find(int page, std::string_view name, BlockT
             throw;
         throw EngineError(e.code(), "Couldn't fill block " + inQuotes(name) + ": " + e.what(), true);
     }
-    const BlockDefinition* block = BlockReader::find(*blocks, name);
     // Callers with Japanese block names may give them in code page 932.
-    if (!block)
-        if (std::optional<std::string> utf8 = cp932ToUtf8(name))
-            block = BlockReader::find(*blocks, *utf8);
+    const BlockDefinition* block = blocks->findAsGiven(name);
     if (!block) {
         std::string known;
         size_t listed = 0;
-        for (const BlockDefinition& b : *blocks) {
+        for (const BlockDefinition& b : blocks->all()) {
             if (listed++ == 10) {
                 known += ", ...";
                 break;
@@ -135,36 +151,44 @@ const BlockDefinition& BlockFiller::find(int page, std::string_view name, BlockT
             known += (known.empty() ? "" : ", ") + inQuotes(b.name);
         }
         throw EngineError(err::BlockNotFound,
-                          "Block " + inQuotes(shownName) + " not found on " + where +
+                          "Block " + inQuotes(name) + " not found on " +
+                              engine_.imports().describePage(page) +
                               (known.empty() ? " (the page has no blocks)" : " (its blocks: " + known + ")"),
                           true);
     }
-    describedBlock_ = "block " + inQuotes(block->name) + " on " + where;
+    foundBlock_ = block;
+    foundPage_ = page;
     if (block->type != wanted)
         throw EngineError(err::BlockWrongType,
-                          "Block " + inQuotes(block->name) + " on " + where + " is " + kindOf(*block) +
-                              ", not " + (wanted == BlockType::Text ? "a text block" : "an image block"),
+                          "Block " + inQuotes(block->name) + " on " + engine_.imports().describePage(page) +
+                              " is " + kindOf(*block) + ", not " +
+                              (wanted == BlockType::Text ? "a text block" : "an image block"),
                           true);
     for (const std::string& problem : block->problems)
         if (!problem.starts_with("Rect:"))
-            engine_.noteForTrace(describedBlock_ + ": " + problem + ", ignored");
+            engine_.noteForTrace(describedBlock() + ": " + problem + ", ignored");
     const std::optional<PdfRect>& rect = block->rect;
+    const auto unusable = [&](const std::string& why) {
+        return EngineError(
+            err::BlockUnusable,
+            "Block " + inQuotes(block->name) + " on " + engine_.imports().describePage(page) + " " + why,
+            true);
+    };
     if (!rect)
-        throw EngineError(err::BlockUnusable,
-                          "Block " + inQuotes(block->name) + " on " + where + " has no rectangle (/Rect)",
-                          true);
+        throw unusable("has no rectangle (/Rect)");
     for (double value : {rect->llx, rect->lly, rect->urx, rect->ury})
         if (std::abs(value) > largestCoordinate)
-            throw EngineError(err::BlockUnusable,
-                              "Block " + inQuotes(block->name) + " on " + where + " has a rectangle beyond " +
-                                  formatG(largestCoordinate) + " points (" + formatG(value) + ")",
-                              true);
+            throw unusable("has a rectangle beyond " + formatG(largestCoordinate) + " points (" +
+                           formatG(value) + ")");
     if (rect->empty())
-        throw EngineError(err::BlockUnusable,
-                          "Block " + inQuotes(block->name) + " on " + where + " has no area (" +
-                              formatG(rect->width()) + " x " + formatG(rect->height()) + ")",
-                          true);
+        throw unusable("has no area (" + formatG(rect->width()) + " x " + formatG(rect->height()) + ")");
     return *block;
+}
+
+std::string BlockFiller::describedBlock() const
+{
+    return "block " + inQuotes(foundBlock_ ? foundBlock_->name : "") + " on " +
+           engine_.imports().describePage(foundPage_);
 }
 
 std::optional<double> BlockFiller::bounded(const std::optional<double>& value, const char* property,
@@ -172,7 +196,7 @@ std::optional<double> BlockFiller::bounded(const std::optional<double>& value, c
 {
     if (!value || (*value >= low && *value <= limit))
         return value;
-    engine_.noteForTrace(describedBlock_ + ": " + property + " " + formatG(*value) + " is out of range (" +
+    engine_.noteForTrace(describedBlock() + ": " + property + " " + formatG(*value) + " is out of range (" +
                          formatG(low) + " to " + formatG(limit) + "), ignored");
     return std::nullopt;
 }
@@ -207,7 +231,7 @@ BlockFrame BlockFiller::frame(const BlockDefinition& block, int page, double rot
 {
     const QPDFMatrix* placement = engine_.page().placement(page);
     if (!placement)
-        engine_.noteForTrace("the imported page was not placed on this page; " + describedBlock_ +
+        engine_.noteForTrace("the imported page was not placed on this page; " + describedBlock() +
                              " is filled in the page's own coordinates");
     return BlockFrame::of(*block.rect, rotate, placement ? *placement : QPDFMatrix());
 }
@@ -243,7 +267,7 @@ int BlockFiller::loadFont(const BlockDefinition& block, const OptionList& option
             // A font the caller failed to load is a font that cannot be had.
             if (handle != -1)
                 throw;
-            throw EngineError(e.code(), "Couldn't fill " + describedBlock_ + ": " + e.what(), true);
+            throw EngineError(e.code(), "Couldn't fill " + describedBlock() + ": " + e.what(), true);
         }
         FontRegistry::requireVersion(fonts.get(handle), engine_.document());
         return handle;
@@ -255,7 +279,7 @@ int BlockFiller::loadFont(const BlockDefinition& block, const OptionList& option
         name = *block.fontName;
     else {
         name = fallbackFont;
-        engine_.noteForTrace(describedBlock_ + " names no font; " + std::string(fallbackFont) + " is used");
+        engine_.noteForTrace(describedBlock() + " names no font; " + std::string(fallbackFont) + " is used");
     }
     const Settings& settings = engine_.settings();
     std::string encoding;
@@ -280,7 +304,7 @@ int BlockFiller::loadFont(const BlockDefinition& block, const OptionList& option
             } catch (const EngineError&) {
             }
         }
-        throw EngineError(first.code(), "Couldn't fill " + describedBlock_ + ": " + first.what(), true);
+        throw EngineError(first.code(), "Couldn't fill " + describedBlock() + ": " + first.what(), true);
     }
 }
 
@@ -309,7 +333,7 @@ std::string BlockFiller::textOf(const BlockDefinition& block, const OptionList& 
 int BlockFiller::fillText(int pdiPage, std::string_view name, const char* text, int length,
                           std::string_view optlist)
 {
-    const OptionList options = OptionList::parse(optlist, options::fillTextblock);
+    const OptionList& options = textLists_.get(optlist);
     if (options.has("fontsize") && !(options.getNumber("fontsize", 1) > 0))
         throw EngineError(err::OptionOutOfRange, "Option 'fontsize' must be greater than 0, not '" +
                                                      std::string(options.getString("fontsize")) + "'");
@@ -391,7 +415,7 @@ int BlockFiller::fillText(int pdiPage, std::string_view name, const char* text, 
         if (shrink) {
             flowed = TextFlow::fit(run, state, box);
             if (!flowed.fits)
-                engine_.noteForTrace("the text does not fit " + describedBlock_ + " even at " +
+                engine_.noteForTrace("the text does not fit " + describedBlock() + " even at " +
                                      formatG(flowed.fontSize) + " points");
         } else {
             flowed.fontSize = state.fontSize;
@@ -420,7 +444,7 @@ int BlockFiller::fillText(int pdiPage, std::string_view name, const char* text, 
 
 int BlockFiller::fillImage(int pdiPage, std::string_view name, int image, std::string_view optlist)
 {
-    const OptionList options = OptionList::parse(optlist, options::fillImageblock);
+    const OptionList& options = imageLists_.get(optlist);
     const BlockDefinition& block = find(pdiPage, name, BlockType::Image);
     Look defaults;
     defaults.fitMethod = FitMethod::Meet;
@@ -449,7 +473,7 @@ int BlockFiller::fillImage(int pdiPage, std::string_view name, int image, std::s
                 images.image(-1);
             loaded.handle = images.load("auto", fallback, engine_.settings().searchPath);
         } catch (const EngineError& e) {
-            throw EngineError(e.code(), "Couldn't fill " + describedBlock_ + ": " + e.what(), true);
+            throw EngineError(e.code(), "Couldn't fill " + describedBlock() + ": " + e.what(), true);
         }
         image = loaded.handle;
     } else {
@@ -461,7 +485,7 @@ int BlockFiller::fillImage(int pdiPage, std::string_view name, int image, std::s
                       frame.height - look.margin[1]};
     if (box.empty())
         throw EngineError(err::BlockUnusable,
-                          "The margins of " + describedBlock_ + " leave no room for the image", true);
+                          "The margins of " + describedBlock() + " leave no room for the image", true);
     ImageFit fit;
     fit.fitMethod = look.fitMethod;
     fit.position = look.position;

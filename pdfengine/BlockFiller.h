@@ -13,9 +13,11 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 
 #include "pdfengine/BlockDefinition.h"
 #include "pdfengine/Color.h"
+#include "pdfengine/OptionList.h"
 #include "pdfengine/Qpdf.h"
 
 #include <qpdf/QPDFMatrix.hh>
@@ -23,7 +25,6 @@
 namespace pdfengine {
 
 class Engine;
-class OptionList;
 class Page;
 
 // A block's rectangle as a space of its own, [0 width] x [0 height], turned by
@@ -39,7 +40,7 @@ struct BlockFrame {
 
 class BlockFiller {
 public:
-    explicit BlockFiller(Engine& engine) : engine_(engine) {}
+    explicit BlockFiller(Engine& engine);
 
     // `length` 0: the option textlen, else up to the first NUL. Returns 1.
     int fillText(int page, std::string_view name, const char* text, int length, std::string_view optlist);
@@ -75,8 +76,32 @@ private:
     // The text to show: the argument, else the default text with a UTF-8 mark.
     std::string textOf(const BlockDefinition& block, const OptionList& options, const char* text, int length);
 
+    // Option lists as they were parsed for a table: a form fills the same
+    // blocks with the same lists page after page. Lists that do not parse
+    // are not kept, so they fail every time.
+    class ParsedLists {
+    public:
+        explicit ParsedLists(const OptionTable& table) : table_(table) {}
+        const OptionList& get(std::string_view optlist);
+
+    private:
+        struct Hash {
+            using is_transparent = void;
+            size_t operator()(std::string_view text) const { return std::hash<std::string_view>()(text); }
+        };
+        const OptionTable& table_;
+        std::unordered_map<std::string, OptionList, Hash, std::equal_to<>> lists_;
+    };
+
+    // "block 'x' on page 1 of PDF file 'y.pdf'": the block found last, for
+    // notes and messages, which most fills never need.
+    std::string describedBlock() const;
+
     Engine& engine_;
-    std::string describedBlock_;  // "block 'x' on page 1 of PDF file 'y.pdf'"
+    ParsedLists textLists_;
+    ParsedLists imageLists_;
+    const BlockDefinition* foundBlock_ = nullptr;
+    int foundPage_ = -1;
 };
 
 }  // namespace pdfengine

@@ -1,6 +1,8 @@
 #include "pdfengine/CidCMap.h"
 
 #include <algorithm>
+#include <mutex>
+#include <vector>
 
 namespace pdfengine {
 
@@ -20,6 +22,27 @@ const Range* findRange(const Range* ranges, size_t count, uint32_t code)
     return code <= found->last ? found : nullptr;
 }
 
+// Writes the codes of the ranges that the table holds, each with its CID (or
+// the range's one CID, for notdef ranges) and the flags.
+template <typename Range>
+void fillTable(std::array<uint32_t, 0x10000>& table, const Range* ranges, size_t count, uint32_t flags,
+               bool oneCid)
+{
+    for (size_t i = 0; ranges && i < count; ++i) {
+        const Range& r = ranges[i];
+        for (uint32_t code = r.first; code <= r.last && code <= 0xFFFF; ++code) {
+            const uint32_t cid = oneCid ? r.cid : r.cid + (code - r.first);
+            table[code] = flags | static_cast<uint16_t>(cid);
+        }
+    }
+}
+
+// Per CMap, zero until made by find() and never freed: static storage, since
+// freeing 256 KB at exit had the allocator sort through every small block freed
+// before.
+std::array<uint32_t, 0x10000> codeTables[ciddata::kCMapCount];
+std::once_flag codeTablesMade[ciddata::kCMapCount];
+
 bool isLeadByte(uint8_t b)
 {
     return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC);
@@ -34,8 +57,10 @@ const CidCMap* CidCMap::find(std::string_view name)
                                   CidCMap(&kCMaps[3]), CidCMap(&kCMaps[4])};
     static_assert(std::size(all) == static_cast<size_t>(ciddata::kCMapCount));
     for (const CidCMap& cmap : all) {
-        if (name == cmap.name())
+        if (name == cmap.name()) {
+            cmap.makeTable();
             return &cmap;
+        }
     }
     return nullptr;
 }
@@ -60,7 +85,41 @@ bool CidCMap::unicodeCodes() const
     return record_->codeSpace != ciddata::CodeSpace::ShiftJis;
 }
 
+size_t CidCMap::index() const
+{
+    return static_cast<size_t>(record_ - ciddata::kCMaps);
+}
+
+void CidCMap::makeTable() const
+{
+    CodeTable& table = codeTables[index()];
+    std::call_once(codeTablesMade[index()], [&] {
+        // Bases first, so that what a CMap says itself overrides them; within
+        // one CMap its ranges override its notdef ranges, as the search has it.
+        std::vector<const ciddata::CMapRecord*> chain;
+        for (const ciddata::CMapRecord* r = record_; r; r = r->base)
+            chain.push_back(r);
+        for (auto r = chain.rbegin(); r != chain.rend(); ++r) {
+            fillTable(table, (*r)->notdefRanges, (*r)->notdefRangeCount, kFound | kNotdefRange, true);
+            fillTable(table, (*r)->wideRanges, (*r)->wideRangeCount, kFound, false);
+            fillTable(table, (*r)->ranges, (*r)->rangeCount, kFound, false);
+        }
+    });
+}
+
 std::optional<uint16_t> CidCMap::lookup(uint32_t code, bool& notdefRange) const
+{
+    if (code > 0xFFFF)
+        return searchRanges(code, notdefRange);
+    // find() made the table before it gave this CMap out.
+    const uint32_t entry = codeTables[index()][code];
+    notdefRange = (entry & kNotdefRange) != 0;
+    if (!(entry & kFound))
+        return std::nullopt;
+    return static_cast<uint16_t>(entry);
+}
+
+std::optional<uint16_t> CidCMap::searchRanges(uint32_t code, bool& notdefRange) const
 {
     notdefRange = false;
     for (const ciddata::CMapRecord* r = record_; r; r = r->base) {
@@ -142,17 +201,18 @@ CidCMap::Code CidCMap::next(std::string_view bytes, size_t pos) const
     return result;
 }
 
+int CidCMap::codeLength(uint32_t code) const
+{
+    if (code > 0xFFFF)
+        return 4;
+    return record_->codeSpace != ciddata::CodeSpace::ShiftJis || code > 0xFF ? 2 : 1;
+}
+
 std::string CidCMap::bytesOf(uint32_t code) const
 {
     std::string out;
-    if (code > 0xFFFF) {
-        out.push_back(static_cast<char>(code >> 24));
-        out.push_back(static_cast<char>(code >> 16));
-    }
-    bool twoBytes = record_->codeSpace != ciddata::CodeSpace::ShiftJis || code > 0xFF;
-    if (twoBytes)
-        out.push_back(static_cast<char>(code >> 8));
-    out.push_back(static_cast<char>(code));
+    for (int shift = 8 * (codeLength(code) - 1); shift >= 0; shift -= 8)
+        out.push_back(static_cast<char>(code >> shift));
     return out;
 }
 

@@ -1,11 +1,23 @@
 #include "pdfengine/CidStandardFont.h"
 
 #include <algorithm>
+#include <array>
+#include <mutex>
 
 #include "pdfengine/FontFile.h"
 #include "pdfengine/cid_table.h"
 
 namespace pdfengine {
+
+namespace {
+
+// The width of every CID by style (gothic, mincho), made by find() and never
+// freed, like the CMaps' tables.
+using WidthTable = std::array<uint16_t, 0x10000>;
+WidthTable widthTables[2];
+std::once_flag widthTablesMade[2];
+
+}  // namespace
 
 const CidStandardFont* CidStandardFont::find(std::string_view name)
 {
@@ -16,8 +28,10 @@ const CidStandardFont* CidStandardFont::find(std::string_view name)
         CidStandardFont("KozGoPro-Medium", false, 500),
     };
     for (const CidStandardFont& font : all) {
-        if (name == font.name_)
+        if (name == font.name_) {
+            font.makeWidths();
             return &font;
+        }
     }
     return nullptr;
 }
@@ -41,7 +55,26 @@ FontDescriptor CidStandardFont::descriptor() const
     return d;
 }
 
+void CidStandardFont::makeWidths() const
+{
+    WidthTable& widths = widthTables[styleIndex()];
+    std::call_once(widthTablesMade[styleIndex()], [&] {
+        widths.fill(kDefaultWidth);
+        const ciddata::StyleRecord& style = ciddata::kStyles[styleIndex()];
+        for (uint16_t i = 0; i < style.widthCount; ++i) {
+            const ciddata::CodeRange16& run = style.widths[i];
+            std::fill(widths.begin() + run.first, widths.begin() + run.last + 1, run.cid);
+        }
+    });
+}
+
 int CidStandardFont::width(uint16_t cid) const
+{
+    // find() made the table before it gave this font out.
+    return widthTables[styleIndex()][cid];
+}
+
+int CidStandardFont::searchWidths(uint16_t cid) const
 {
     const ciddata::StyleRecord& style = ciddata::kStyles[mincho_ ? 1 : 0];
     const ciddata::CodeRange16* begin = style.widths;
@@ -50,7 +83,7 @@ int CidStandardFont::width(uint16_t cid) const
         begin, end, cid, [](uint16_t c, const ciddata::CodeRange16& r) { return c < r.first; });
     if (found != begin && cid <= (found - 1)->last)
         return (found - 1)->cid;
-    return 1000;
+    return kDefaultWidth;
 }
 
 }  // namespace pdfengine

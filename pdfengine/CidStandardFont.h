@@ -4,6 +4,7 @@
 // width of every CID (1/1000 em).
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string_view>
 
@@ -23,8 +24,19 @@ public:
     bool mincho() const { return mincho_; }
     FontDescriptor descriptor() const;
     int width(uint16_t cid) const;
+    // The same width found by searching the style's runs of widths, which the
+    // table that width() reads is made from.
+    int searchWidths(uint16_t cid) const;
 
 private:
+    // The width of CIDs outside every run: the full-width em.
+    static constexpr int kDefaultWidth = 1000;
+
+    size_t styleIndex() const { return mincho_ ? 1 : 0; }
+    // The width table of the font's style, made by find() before it gives the
+    // font out: every text shown in it measures each of its characters.
+    void makeWidths() const;
+
     constexpr CidStandardFont(const char* name, bool mincho, int weight)
         : name_(name), mincho_(mincho), weight_(weight)
     {

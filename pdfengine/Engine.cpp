@@ -3,6 +3,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "pdfengine/BlockFiller.h"
 #include "pdfengine/EngineError.h"
 #include "pdfengine/FontRegistry.h"
 #include "pdfengine/FormFields.h"
@@ -108,6 +109,13 @@ Engine::Engine() : fonts_(std::make_unique<FontRegistry>())
 }
 
 Engine::~Engine() = default;
+
+BlockFiller& Engine::blockFiller()
+{
+    if (!blockFiller_)
+        blockFiller_ = std::make_unique<BlockFiller>(*this);
+    return *blockFiller_;
+}
 
 FormFields& Engine::fields()
 {

@@ -18,6 +18,7 @@
 
 namespace pdfengine {
 
+class BlockFiller;
 class FontRegistry;
 class FormFields;
 
@@ -91,6 +92,9 @@ public:
     // Loaded images; they outlive documents until their handles are closed.
     ImageRegistry& images() { return images_; }
 
+    // Fills the blocks of imported pages; made by the first fill.
+    BlockFiller& blockFiller();
+
     // Tests make the next output files fail at a chosen step.
     void setOutputFault(OutputFault fault) { outputFault_ = fault; }
 
@@ -110,6 +114,7 @@ private:
     std::unique_ptr<FontRegistry> fonts_;
     std::string traceNote_;
     std::shared_ptr<FormFields> fields_;
+    std::unique_ptr<BlockFiller> blockFiller_;
 };
 
 }  // namespace pdfengine

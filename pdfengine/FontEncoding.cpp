@@ -59,6 +59,20 @@ char32_t FontEncoding::unicode(uint8_t code) const
 
 std::optional<uint8_t> FontEncoding::code(char32_t unicode) const
 {
+    if (unicode >= latin_.size())
+        return searchCode(unicode);
+    std::call_once(latinMade_, [this] {
+        for (char32_t c = 0; c < latin_.size(); ++c) {
+            const std::optional<uint8_t> found = searchCode(c);
+            latin_[c] = found ? *found : int16_t{-1};
+        }
+    });
+    const int16_t found = latin_[unicode];
+    return found < 0 ? std::nullopt : std::optional<uint8_t>(static_cast<uint8_t>(found));
+}
+
+std::optional<uint8_t> FontEncoding::searchCode(char32_t unicode) const
+{
     const fontdata::UnicodeCode* begin = record_->byUnicode;
     const fontdata::UnicodeCode* end = begin + record_->byUnicodeCount;
     const fontdata::UnicodeCode* found =

@@ -6,6 +6,7 @@
 
 #include <array>
 #include <cstdint>
+#include <mutex>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -42,6 +43,9 @@ public:
     char32_t unicode(uint8_t code) const;
     // The code of a Unicode character, if the encoding has one.
     std::optional<uint8_t> code(char32_t unicode) const;
+    // The same, searched in the encoding's table by Unicode; code() reads the
+    // characters below U+0100 from a table made from this.
+    std::optional<uint8_t> searchCode(char32_t unicode) const;
 
     // The smallest /Encoding that gives each used code (glyphNames[code] not null)
     // its glyph: the predefined base encoding with the fewest differences.
@@ -57,6 +61,10 @@ private:
     int glyphNumber(uint8_t code) const;
 
     const fontdata::EncodingRecord* record_;
+    // Code by character for U+0000 to U+00FF, -1 for none; made on first use,
+    // since nearly every character of a Latin text is one of them.
+    mutable std::once_flag latinMade_;
+    mutable std::array<int16_t, 256> latin_{};
 };
 
 }  // namespace pdfengine

@@ -7,9 +7,9 @@
 
 #include "pdfengine/Document.h"
 #include "pdfengine/EngineError.h"
-#include "pdfengine/InputFile.h"
 #include "pdfengine/ImageLoader.h"
 #include "pdfengine/ImageXObject.h"
+#include "pdfengine/InputFile.h"
 #include "pdfengine/OptionList.h"
 
 #include <qpdf/QPDFCryptoProvider.hh>
@@ -106,6 +106,55 @@ std::string readWhole(int fd, const struct stat& st, const std::string& name)
 
 }  // namespace
 
+ImageRegistry::FileStamp ImageRegistry::stampOf(const struct stat& st)
+{
+    return {st.st_dev, st.st_ino, st.st_size, st.st_mtim.tv_sec * 1'000'000'000LL + st.st_mtim.tv_nsec,
+            st.st_ctim.tv_sec * 1'000'000'000LL + st.st_ctim.tv_nsec};
+}
+
+ImageRegistry::Entry ImageRegistry::known(const struct stat& st) const
+{
+    Entry entry;
+    if (auto known = byFile_.find(stampOf(st)); known != byFile_.end()) {
+        entry.image = known->second.image.lock();
+        entry.key = known->second.key;
+    }
+    return entry;
+}
+
+ImageRegistry::Entry ImageRegistry::read(const std::string& path, const std::string& name,
+                                         std::optional<ImageFormat> requested)
+{
+    // Opening must not block on a FIFO; anything but a regular file is refused below.
+    FileDescriptor file{::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK)};
+    struct stat st;
+    if (file.fd < 0 || ::fstat(file.fd, &st) != 0) {
+        const int error = errno;
+        throw cannotOpen(name, error == ENOENT ? ImageErrorKind::FileNotFound : ImageErrorKind::CannotRead,
+                         error == ENOENT   ? "file not found"
+                         : error == EACCES ? "permission denied"
+                                           : systemMessage(error));
+    }
+    if (S_ISDIR(st.st_mode))
+        throw cannotOpen(name, ImageErrorKind::CannotRead, "it is a folder");
+    if (!S_ISREG(st.st_mode))
+        throw cannotOpen(name, ImageErrorKind::CannotRead, "not a regular file");
+
+    // The file may have been replaced by one seen before since it was looked at.
+    Entry entry = known(st);
+    if (entry.image)
+        return entry;
+    std::string bytes = readWhole(file.fd, st, name);
+    entry.key = sha256(bytes) + ":" + std::to_string(bytes.size());
+    if (auto known = byContent_.find(entry.key); known != byContent_.end())
+        entry.image = known->second.lock();
+    if (!entry.image)
+        entry.image = ImageLoader::load(std::move(bytes), name, requested);
+    byContent_[entry.key] = entry.image;
+    byFile_[stampOf(st)] = Known{entry.key, entry.image};
+    return entry;
+}
+
 int ImageRegistry::load(std::string_view type, std::string_view fileName,
                         const std::vector<std::string>& searchPath)
 {
@@ -115,42 +164,16 @@ int ImageRegistry::load(std::string_view type, std::string_view fileName,
     const std::string name(fileName);
     try {
         const std::string path = findInputFile(name, searchPath);
-        // Opening must not block on a FIFO; anything but a regular file is refused below.
-        FileDescriptor file{::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK)};
-        struct stat st;
-        if (file.fd < 0 || ::fstat(file.fd, &st) != 0) {
-            const int error = errno;
-            throw cannotOpen(name,
-                             error == ENOENT ? ImageErrorKind::FileNotFound : ImageErrorKind::CannotRead,
-                             error == ENOENT   ? "file not found"
-                             : error == EACCES ? "permission denied"
-                                               : systemMessage(error));
-        }
-        if (S_ISDIR(st.st_mode))
-            throw cannotOpen(name, ImageErrorKind::CannotRead, "it is a folder");
-        if (!S_ISREG(st.st_mode))
-            throw cannotOpen(name, ImageErrorKind::CannotRead, "not a regular file");
-
         std::erase_if(byFile_, [](const auto& known) { return known.second.image.expired(); });
         std::erase_if(byContent_, [](const auto& known) { return known.second.expired(); });
-        const FileStamp stamp{st.st_dev, st.st_ino, st.st_size,
-                              st.st_mtim.tv_sec * 1'000'000'000LL + st.st_mtim.tv_nsec,
-                              st.st_ctim.tv_sec * 1'000'000'000LL + st.st_ctim.tv_nsec};
+        // A regular file seen before and unchanged since is known by its stamp
+        // alone, without opening it again.
+        struct stat st;
         Entry entry;
-        if (auto known = byFile_.find(stamp); known != byFile_.end()) {
-            entry.image = known->second.image.lock();
-            entry.key = known->second.key;
-        }
-        if (!entry.image) {
-            std::string bytes = readWhole(file.fd, st, name);
-            entry.key = sha256(bytes) + ":" + std::to_string(bytes.size());
-            if (auto known = byContent_.find(entry.key); known != byContent_.end())
-                entry.image = known->second.lock();
-            if (!entry.image)
-                entry.image = ImageLoader::load(std::move(bytes), name, requested);
-            byContent_[entry.key] = entry.image;
-            byFile_[stamp] = Known{entry.key, entry.image};
-        }
+        if (::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode))
+            entry = known(st);
+        if (!entry.image)
+            entry = read(path, name, requested);
         // An image found again was loaded by a call that may have named another type.
         if (requested && entry.image->format != *requested)
             throw typeMismatch(name, entry.image->format, *requested);

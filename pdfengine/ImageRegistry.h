@@ -8,12 +8,15 @@
 // or by the open document, shares it instead of decoding again, so a job that
 // loads, places and closes a logo on each of 1,000 pages decodes it once and
 // writes it once. A file whose device, inode, size and times are unchanged is
-// not even read again.
+// not even opened again: one stat tells, so a file changed between two loads
+// is read again, and its new content used.
 #pragma once
 
+#include <sys/stat.h>
 #include <sys/types.h>
 #include <map>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <tuple>
@@ -62,6 +65,12 @@ private:
     };
 
     const Entry& entry(int handle) const;
+    static FileStamp stampOf(const struct stat& st);
+    // The image of a file of that stamp that is still in use, or none.
+    Entry known(const struct stat& st) const;
+    // Opens the file, checks it, and reads and decodes it unless its stamp or
+    // its content is known. Throws ImageError.
+    Entry read(const std::string& path, const std::string& name, std::optional<ImageFormat> requested);
 
     std::map<int, Entry> handles_;
     int nextHandle_ = 1;

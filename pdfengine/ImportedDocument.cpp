@@ -183,6 +183,11 @@ const PageGeometry& ImportedDocument::geometry(int number) const
 
 const std::vector<BlockDefinition>& ImportedDocument::blocks(int number) const
 {
+    return pageBlocks(number).all();
+}
+
+const PageBlocks& ImportedDocument::pageBlocks(int number) const
+{
     checkPageNumber(number);
     auto it = blocks_.find(number);
     if (it != blocks_.end())
@@ -191,7 +196,7 @@ const std::vector<BlockDefinition>& ImportedDocument::blocks(int number) const
         BlockReader reader(options_.legacyNames);
         std::vector<BlockDefinition> blocks = reader.read(page(number).dict);
         checkRepairs();
-        return blocks_.emplace(number, std::move(blocks)).first->second;
+        return blocks_.try_emplace(number, std::move(blocks)).first->second;
     } catch (...) {
         rethrowAsPdiError(fileName_);
     }

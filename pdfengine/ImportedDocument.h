@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "pdfengine/BlockDefinition.h"
+#include "pdfengine/PageBlocks.h"
 #include "pdfengine/PageGeometry.h"
 #include "pdfengine/PageTree.h"
 #include "pdfengine/PdfText.h"
@@ -60,8 +61,9 @@ public:
     const PageNode& page(int number) const;
     // Throws PdiError (PageOutOfRange, BadPage).
     const PageGeometry& geometry(int number) const;
-    // The page's blocks in name order, read once.
+    // The page's blocks in name order, read once, and found by name.
     const std::vector<BlockDefinition>& blocks(int number) const;
+    const PageBlocks& pageBlocks(int number) const;
 
     // "1.4"; the header's version, or the catalog's /Version when that is higher.
     std::string pdfVersion() const;
@@ -95,7 +97,7 @@ private:
     EncryptionInfo encryption_;
     mutable std::vector<std::string> repairs_;
     mutable std::map<int, PageGeometry> geometries_;
-    mutable std::map<int, std::vector<BlockDefinition>> blocks_;
+    mutable std::map<int, PageBlocks> blocks_;
 };
 
 }  // namespace pdfengine

@@ -246,10 +246,10 @@ void Imports::fitPage(int handle, double x, double y, std::string_view optlist, 
     page.notePlacement(handle, placement.matrix());
 }
 
-const std::vector<BlockDefinition>& Imports::blocks(int handle) const
+const PageBlocks& Imports::blocks(int handle) const
 {
     const OpenPage& imported = page(handle);
-    return imported.source->blocks(imported.number);
+    return imported.source->pageBlocks(imported.number);
 }
 
 std::string Imports::describePage(int handle) const

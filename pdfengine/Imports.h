@@ -44,10 +44,10 @@ public:
 
     // Places the page on the output's current page and notes where.
     void fitPage(int page, double x, double y, std::string_view optlist, Document& output);
-    // The block definitions of an open page, in name order, and the page as
-    // messages name it ("page 1 of PDF file 'x.pdf'"). Index errors for a page
+    // The block definitions of an open page, in name order and by name, and
+    // the page as messages name it ("page 1 of PDF file 'x.pdf'"). Index errors for a page
     // handle that is not open.
-    const std::vector<BlockDefinition>& blocks(int page) const;
+    const PageBlocks& blocks(int page) const;
     std::string describePage(int page) const;
 
     // PDF_process_pdi: returns 1.

@@ -29,30 +29,40 @@ void appendNumber(std::string& out, double value, int decimals)
     const double scaled = value * static_cast<double>(scale);
     char buffer[400];
     if (std::fabs(scaled) < fastPathLimit) {
-        // Integer arithmetic: exact, fast, and no locale involved.
-        long long n = std::llround(scaled);
+        // Integer arithmetic: exact, fast, and no locale involved. Rounded half
+        // away from zero, as llround does; below the limit the part after the
+        // point is exact.
+        long long n = static_cast<long long>(scaled);
+        const double rest = scaled - static_cast<double>(n);
+        if (rest >= 0.5)
+            ++n;
+        else if (rest <= -0.5)
+            --n;
         if (n == 0) {
             out += '0';
             return;
         }
+        char* end = buffer;
         if (n < 0) {
-            out += '-';
+            *end++ = '-';
             n = -n;
         }
-        auto result = std::to_chars(buffer, buffer + sizeof buffer, n / scale);
-        out.append(buffer, result.ptr);
+        end = std::to_chars(end, buffer + sizeof buffer, n / scale).ptr;
         long long fraction = n % scale;
         if (fraction != 0) {
             int digits = decimals;
+            while (fraction % 10 == 0) {
+                fraction /= 10;
+                --digits;
+            }
+            *end++ = '.';
             for (int i = digits - 1; i >= 0; --i) {
-                buffer[i] = static_cast<char>('0' + fraction % 10);
+                end[i] = static_cast<char>('0' + fraction % 10);
                 fraction /= 10;
             }
-            while (digits > 0 && buffer[digits - 1] == '0')
-                --digits;
-            out += '.';
-            out.append(buffer, static_cast<size_t>(digits));
+            end += digits;
         }
+        out.append(buffer, end);
         return;
     }
     auto result = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed, decimals);

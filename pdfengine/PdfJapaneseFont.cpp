@@ -34,7 +34,7 @@ GlyphRun::Glyph PdfJapaneseFont::glyphOf(const CidCMap::Code& code) const
     } else {
         g.missing = true;
         g.code = cmap_.notdefCode();
-        g.codeLength = static_cast<int>(cmap_.bytesOf(g.code).size());
+        g.codeLength = cmap_.codeLength(g.code);
         g.glyph = 0;
     }
     g.width = font_.width(static_cast<uint16_t>(g.glyph));
@@ -69,17 +69,20 @@ GlyphRun PdfJapaneseFont::mapUnicode(std::u32string_view text) const
     GlyphRun run;
     run.reserve(text.size());
     for (char32_t c : text) {
-        CidCMap::Code code;
-        std::optional<uint32_t> value = codeFor(c);
-        if (value) {
-            code.code = *value;
-            code.length = static_cast<int>(cmap_.bytesOf(*value).size());
-            std::optional<uint16_t> cid = cmap_.cid(*value);
-            code.mapped = cid.has_value();
-            code.cid = cid.value_or(0);
-        }
-        GlyphRun::Glyph g = glyphOf(code);
+        GlyphRun::Glyph g;
         g.unicode = c;
+        std::optional<uint16_t> cid;
+        if (std::optional<uint32_t> code = codeFor(c)) {
+            cid = cmap_.cid(*code);
+            g.code = *code;
+        }
+        if (!cid) {
+            g.missing = true;
+            g.code = cmap_.notdefCode();
+        }
+        g.codeLength = cmap_.codeLength(g.code);
+        g.glyph = cid.value_or(0);
+        g.width = font_.width(static_cast<uint16_t>(g.glyph));
         run.add(g);
     }
     return run;

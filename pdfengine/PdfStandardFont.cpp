@@ -10,6 +10,16 @@ PdfStandardFont::PdfStandardFont(const StandardFont& font, const FontEncoding& e
     // Every text looks its bytes up here: one table for the font and encoding.
     for (int code = 0; code < 256; ++code)
         glyphs_[static_cast<size_t>(code)] = measure(static_cast<uint8_t>(code));
+    // Nearly every character of a Latin text is one of the first 256.
+    for (char32_t c = 0; c < latin_.size(); ++c)
+        latin_[c] = glyphOfCharacter(c);
+}
+
+GlyphRun::Glyph PdfStandardFont::glyphOfCharacter(char32_t c) const
+{
+    GlyphRun::Glyph g = glyphOf(encoding_.code(c).value_or(0));
+    g.unicode = c;
+    return g;
 }
 
 GlyphRun::Glyph PdfStandardFont::glyphOf(uint8_t code) const
@@ -52,12 +62,8 @@ GlyphRun PdfStandardFont::mapUnicode(std::u32string_view text) const
 {
     GlyphRun run;
     run.reserve(text.size());
-    for (char32_t c : text) {
-        std::optional<uint8_t> code = encoding_.code(c);
-        GlyphRun::Glyph g = glyphOf(code.value_or(0));
-        g.unicode = c;
-        run.add(g);
-    }
+    for (char32_t c : text)
+        run.add(c < latin_.size() ? latin_[c] : glyphOfCharacter(c));
     return run;
 }
 

@@ -30,10 +30,14 @@ public:
 private:
     GlyphRun::Glyph glyphOf(uint8_t code) const;
     GlyphRun::Glyph measure(uint8_t code) const;
+    // The glyph shown for a character: its code's, or notdef's when the
+    // encoding lacks it.
+    GlyphRun::Glyph glyphOfCharacter(char32_t c) const;
 
     const StandardFont& font_;
     const FontEncoding& encoding_;
     std::array<GlyphRun::Glyph, 256> glyphs_;  // by code
+    std::array<GlyphRun::Glyph, 256> latin_;   // by character, U+0000 to U+00FF
     std::map<uint8_t, char32_t> used_;         // code -> character (0 when unknown)
     std::bitset<256> seen_;                    // the codes in used_, looked up for every glyph shown
 };

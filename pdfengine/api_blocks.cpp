@@ -18,7 +18,7 @@ extern "C" int PDF_fill_textblock(PDF* p, int page, const char* blockname, const
     return call(
         p, fillTextblock, -1,
         [&](Engine& engine) {
-            return BlockFiller(engine).fillText(page, textArg(blockname), text, len, textArg(optlist));
+            return engine.blockFiller().fillText(page, textArg(blockname), text, len, textArg(optlist));
         },
         page, blockname, Text{text, len}, len, optlist);
 }
@@ -28,7 +28,7 @@ extern "C" int PDF_fill_imageblock(PDF* p, int page, const char* blockname, int 
     return call(
         p, fillImageblock, -1,
         [&](Engine& engine) {
-            return BlockFiller(engine).fillImage(page, textArg(blockname), image, textArg(optlist));
+            return engine.blockFiller().fillImage(page, textArg(blockname), image, textArg(optlist));
         },
         page, blockname, image, optlist);
 }

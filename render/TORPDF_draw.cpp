@@ -320,8 +320,12 @@ int32_t TORPDF::convertText(char* out, size_t size, const char* string, const ch
         std::memcpy(out, string, length + 1);
         return static_cast<int32_t>(length);
     }
-    std::memset(out, 0, size);
-    if (std::strcmp(encoding, "glyphid") == 0)
-        return convertGlyphIds(out, size, string);
-    return convertUtf16(out, size, string, encoding);
+    const int32_t length = std::strcmp(encoding, "glyphid") == 0 ? convertGlyphIds(out, size, string)
+                                                                 : convertUtf16(out, size, string, encoding);
+    // A two-byte terminator where it fits, for a reader that is given no length;
+    // the rest of the buffer is left as it was (clearing 8 KB per text cost more
+    // than converting it).
+    const size_t end = static_cast<size_t>(length);
+    std::memset(out + end, 0, std::min<size_t>(2, size - end));
+    return length;
 }

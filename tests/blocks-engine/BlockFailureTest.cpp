@@ -197,3 +197,21 @@ TEST(BlockFailures, MistakesInTheCallAreFatal)
     EXPECT_EQ(enginetest::failure(p, [&] { PDF_fill_imageblock(p, 1, "logo", 1, ""); }),
               "3001 3 Function 'PDF_fill_imageblock' must not be called in 'document' scope");
 }
+
+// Option lists parsed once are kept per handle for the next fills: a list
+// that text blocks accept is still checked against the options of image blocks.
+TEST(BlockFailures, KeptOptionListsAreCheckedForEachKindOfBlock)
+{
+    testsupport::TempDir dir;
+    writeForm(dir.file("form.pdf"));
+    const std::string textList = "fontsize=12 fitmethod=meet";
+    Handle p;
+    PDF_begin_document(p, "", 0, "");
+    PDF_begin_page_ext(p, 300, 300, "");
+    int doc = PDF_open_pdi_document(p, dir.file("form.pdf").c_str(), 0, "");
+    int page = PDF_open_pdi_page(p, doc, 1, "");
+    for (int round = 0; round < 2; ++round)
+        EXPECT_EQ(PDF_fill_textblock(p, page, "name", "x", 0, textList.c_str()), 1);
+    EXPECT_EQ(enginetest::failure(p, [&] { PDF_fill_imageblock(p, page, "logo", -1, textList.c_str()); }),
+              "1101 8 Unknown option 'fontsize'");
+}

@@ -46,6 +46,36 @@ TEST(CidCMap, EveryMappingAgreesWithTheCMapFile)
     }
 }
 
+// The table that answers codes up to FFFF against the search of the ranges it
+// is made from: every code of every CMap, through both ways of asking.
+TEST(CidCMap, TableAgreesWithTheRangesForEveryCode)
+{
+    for (const char* name : kCMapNames) {
+        const CidCMap& cmap = *CidCMap::find(name);
+        size_t mapped = 0;
+        size_t notdefRanges = 0;
+        for (uint32_t code = 0; code <= 0xFFFF; ++code) {
+            bool notdefRange = false;
+            const std::optional<uint16_t> searched = cmap.searchRanges(code, notdefRange);
+            const bool shows = searched && !notdefRange && *searched != 0;
+            ASSERT_EQ(cmap.cid(code), shows ? searched : std::nullopt) << name << " " << std::hex << code;
+            // next() reads the code from its bytes; only whole codes of the code
+            // space are compared (the rest never reach the table).
+            const std::string bytes = cmap.bytesOf(code);
+            const CidCMap::Code read = cmap.next(bytes, 0);
+            if (read.code == code && read.length == cmap.codeLength(code)) {
+                ASSERT_EQ(read.mapped, shows) << name << " " << std::hex << code;
+                ASSERT_EQ(read.cid, searched.value_or(0)) << name << " " << std::hex << code;
+            }
+            mapped += shows;
+            notdefRanges += notdefRange;
+        }
+        // Both kinds of entries were there to be compared.
+        EXPECT_GT(mapped, 7000u) << name;
+        EXPECT_GT(notdefRanges, 0u) << name;
+    }
+}
+
 TEST(CidCMap, KnownCodes)
 {
     // The codes below and their CIDs as the CMap files give them.
@@ -149,6 +179,21 @@ TEST(CidStandardFont, WidthsByClass)
         EXPECT_EQ((d.flags & FontDescriptor::kSerif) != 0, font.mincho()) << name;
     }
     EXPECT_EQ(CidStandardFont::find("HeiseiMin"), nullptr);
+}
+
+// The width table against the runs it is made from, for every CID.
+TEST(CidStandardFont, WidthTableAgreesWithTheRuns)
+{
+    for (const char* name : {"HeiseiKakuGo-W5", "HeiseiMin-W3", "KozMinPro-Regular", "KozGoPro-Medium"}) {
+        const CidStandardFont& font = *CidStandardFont::find(name);
+        size_t narrow = 0;
+        for (uint32_t cid = 0; cid <= 0xFFFF; ++cid) {
+            ASSERT_EQ(font.width(static_cast<uint16_t>(cid)), font.searchWidths(static_cast<uint16_t>(cid)))
+                << name << " " << cid;
+            narrow += font.width(static_cast<uint16_t>(cid)) != 1000;
+        }
+        EXPECT_GT(narrow, 300u) << name;
+    }
 }
 
 // The proportional widths are those of the IPAex designs of the same CIDs.

@@ -173,6 +173,29 @@ TEST(FontEncoding, OtherEncodingsAndTheirDifferences)
     EXPECT_FALSE(d.needsDictionary());
 }
 
+// code() answers the first 256 characters from a table: it must agree with the
+// search by Unicode it is made from, and every character an encoding defines
+// must come back to a code that stands for it.
+TEST(FontEncoding, CodesOfCharactersAgreeWithTheSearchAndTheCodes)
+{
+    for (const char* name : {"winansi", "iso8859-1", "macroman", "standard", "symbol", "zapfdingbats"}) {
+        const FontEncoding* encoding = FontEncoding::find(name);
+        ASSERT_NE(encoding, nullptr) << name;
+        for (char32_t c = 0; c < 0x3000; ++c)
+            ASSERT_EQ(encoding->code(c), encoding->searchCode(c)) << name << " " << std::hex << uint32_t{c};
+        for (char32_t c : {char32_t{0xFFFF}, char32_t{0x10FFFF}, char32_t{0x110000}})
+            EXPECT_EQ(encoding->code(c), std::nullopt) << name;
+        for (int code = 0; code < 256; ++code) {
+            const char32_t unicode = encoding->unicode(static_cast<uint8_t>(code));
+            if (unicode == 0)
+                continue;
+            const std::optional<uint8_t> back = encoding->code(unicode);
+            ASSERT_TRUE(back.has_value()) << name << " " << code;
+            EXPECT_EQ(encoding->unicode(*back), unicode) << name << " " << code;
+        }
+    }
+}
+
 TEST(FontEncoding, SymbolAndDingbatsHaveTheirOwnCodes)
 {
     const StandardFont& symbol = *StandardFont::find("Symbol");
@@ -188,6 +211,39 @@ TEST(FontEncoding, SymbolAndDingbatsHaveTheirOwnCodes)
     EXPECT_EQ(symbol.width(*FontEncoding::find("winansi"), 0x20), symbol.width("space"));
     EXPECT_EQ(symbol.width(*FontEncoding::find("winansi"), 0x41), -1);
     EXPECT_STREQ(StandardFont::find("Times-Roman")->builtinEncoding().name(), "standard");
+}
+
+// Characters below 256 come from a table by character; every character must
+// give the glyph of its code in the encoding, as the font's bytes would.
+TEST(PdfStandardFont, EveryCharacterShowsTheGlyphOfItsCode)
+{
+    std::u32string text;
+    for (char32_t c = 0; c < 0x3000; ++c)
+        text += c;
+    for (const char* name : kAllNames) {
+        for (const char* encodingName : {"winansi", "iso8859-1", "macroman", "standard"}) {
+            const StandardFont& standard = *StandardFont::find(name);
+            PdfStandardFont font(standard, *FontEncoding::find(encodingName));
+            const FontEncoding& encoding = font.encoding();
+            const GlyphRun run = font.mapUnicode(text);
+            ASSERT_EQ(run.glyphs.size(), text.size());
+            int width = 0;
+            for (char32_t c = 0; c < text.size(); ++c) {
+                const uint8_t code = encoding.code(c).value_or(0);
+                const GlyphRun::Glyph expected =
+                    font.mapBytes(std::string(1, static_cast<char>(code))).glyphs[0];
+                const GlyphRun::Glyph& got = run.glyphs[c];
+                ASSERT_EQ(got.code, expected.code) << name << " " << encodingName << " " << uint32_t{c};
+                ASSERT_EQ(got.glyph, expected.glyph) << name << " " << encodingName << " " << uint32_t{c};
+                ASSERT_EQ(got.width, expected.width) << name << " " << encodingName << " " << uint32_t{c};
+                ASSERT_EQ(got.missing, expected.missing) << name << " " << encodingName << " " << uint32_t{c};
+                ASSERT_EQ(got.unicode, c);
+                ASSERT_EQ(run.codes[c], static_cast<char>(code));
+                width += expected.width;
+            }
+            EXPECT_EQ(run.width, width) << name << " " << encodingName;
+        }
+    }
 }
 
 TEST(PdfStandardFont, MapsTextAndCountsWhatTheFontLacks)

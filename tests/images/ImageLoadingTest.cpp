@@ -229,6 +229,38 @@ TEST(ImageLoadingTest, AFileChangedOnDiskIsLoadedAgain)
     EXPECT_EQ(hex(raster.pixel(75, 50)), "00FF00");
 }
 
+// An image still in use is taken again for an unchanged file without opening
+// it; a file that is gone, or is something else now, is not.
+TEST(ImageLoadingTest, AKnownFileThatIsGoneOrReplacedIsNotTakenFromMemory)
+{
+    TempDir dir;
+    const std::string file = dir.file("logo.png");
+    testsupport::writeFile(file, solidPng(4, 4, 0xFF0000));
+    Handle p;
+    const int kept = PDF_load_image(p, "auto", file.c_str(), 0, "");
+    ASSERT_GE(kept, 1);
+    EXPECT_GE(PDF_load_image(p, "png", file.c_str(), 0, ""), 1);
+    // Known, yet still checked against the type asked for.
+    EXPECT_EQ(PDF_load_image(p, "jpeg", file.c_str(), 0, ""), -1);
+    EXPECT_EQ(PDF_get_errnum(p), 2404);
+
+    std::filesystem::remove(file);
+    EXPECT_EQ(PDF_load_image(p, "auto", file.c_str(), 0, ""), -1);
+    EXPECT_EQ(PDF_get_errmsg(p), "Couldn't open image file '" + file + "' for reading (file not found)");
+    std::filesystem::create_directory(file);
+    EXPECT_EQ(PDF_load_image(p, "auto", file.c_str(), 0, ""), -1);
+    EXPECT_EQ(PDF_get_errnum(p), 2402);
+    std::filesystem::remove(file);
+    testsupport::writeFile(file, "not an image\n");
+    EXPECT_EQ(PDF_load_image(p, "auto", file.c_str(), 0, ""), -1);
+    EXPECT_EQ(PDF_get_errnum(p), 2403);
+    // The same picture again, in a new file: found by its content.
+    std::filesystem::remove(file);
+    testsupport::writeFile(file, solidPng(4, 4, 0xFF0000));
+    EXPECT_GE(PDF_load_image(p, "auto", file.c_str(), 0, ""), 1);
+    PDF_close_image(p, kept);
+}
+
 TEST(ImageLoadingTest, JpegDataIsWrittenAsTheFileHasIt)
 {
     QUILLON_REQUIRE_TOOL("pdfimages");

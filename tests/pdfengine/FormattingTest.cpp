@@ -2,9 +2,13 @@
 // hypertext values.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <charconv>
 #include <cmath>
 #include <limits>
+#include <random>
 #include <string>
+#include <vector>
 
 #include "pdfengine/NumberFormat.h"
 #include "pdfengine/TextEncoding.h"
@@ -35,6 +39,96 @@ TEST(NumberFormatTest, TrimsTrailingZerosAndRounds)
     EXPECT_EQ(number(12.3456789, 2), "12.35");
     EXPECT_EQ(number(12.3456789, 0), "12");
     EXPECT_EQ(number(0.1234567891, 9), "0.123456789");
+}
+
+// appendNumber as it was before its integer path stopped calling llround and
+// appending piece by piece: the output must not change by a byte.
+std::string previousNumber(double value, int decimals)
+{
+    static constexpr long long powers[] = {1,      10,      100,      1000,      10000,
+                                           100000, 1000000, 10000000, 100000000, 1000000000};
+    decimals = std::clamp(decimals, 0, 9);
+    if (!std::isfinite(value))
+        return "0";
+    std::string out;
+    const long long scale = powers[decimals];
+    const double scaled = value * static_cast<double>(scale);
+    char buffer[400];
+    if (std::fabs(scaled) < 9.0e15) {
+        long long n = std::llround(scaled);
+        if (n == 0)
+            return "0";
+        if (n < 0) {
+            out += '-';
+            n = -n;
+        }
+        out.append(buffer, std::to_chars(buffer, buffer + sizeof buffer, n / scale).ptr);
+        long long fraction = n % scale;
+        if (fraction != 0) {
+            int digits = decimals;
+            for (int i = digits - 1; i >= 0; --i) {
+                buffer[i] = static_cast<char>('0' + fraction % 10);
+                fraction /= 10;
+            }
+            while (digits > 0 && buffer[digits - 1] == '0')
+                --digits;
+            out += '.';
+            out.append(buffer, static_cast<size_t>(digits));
+        }
+        return out;
+    }
+    char* end = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed, decimals).ptr;
+    if (decimals > 0) {
+        while (end[-1] == '0')
+            --end;
+        if (end[-1] == '.')
+            --end;
+    }
+    return std::string(buffer, end);
+}
+
+TEST(NumberFormatTest, SameDigitsAsThePreviousWayOnManyValues)
+{
+    std::mt19937_64 random(20240611);
+    std::uniform_real_distribution<double> mantissa(-1, 1);
+    std::uniform_int_distribution<int> exponent(-8, 17);
+    std::vector<double> values = {0.0,
+                                  -0.0,
+                                  0.5,
+                                  -0.5,
+                                  1.5,
+                                  2.5,
+                                  -2.5,
+                                  0.125,
+                                  0.375,
+                                  1e15,
+                                  -1e15,
+                                  9e14,
+                                  1e20,
+                                  std::numeric_limits<double>::infinity(),
+                                  std::numeric_limits<double>::quiet_NaN(),
+                                  std::numeric_limits<double>::max(),
+                                  std::numeric_limits<double>::denorm_min()};
+    for (int i = 0; i < 200000; ++i)
+        values.push_back(mantissa(random) * std::pow(10.0, exponent(random)));
+    // Halfway cases of every precision, and their neighbours.
+    for (int decimals = 0; decimals <= 9; ++decimals) {
+        for (int i = 0; i < 2000; ++i) {
+            const double half = (std::floor(mantissa(random) * 1e6) + 0.5) / std::pow(10.0, decimals);
+            values.push_back(half);
+            values.push_back(std::nextafter(half, 0.0));
+            values.push_back(std::nextafter(half, 1e300));
+        }
+    }
+    size_t compared = 0;
+    for (double value : values) {
+        for (int decimals = -1; decimals <= 10; ++decimals) {
+            ASSERT_EQ(number(value, decimals), previousNumber(value, decimals))
+                << std::hexfloat << value << " with " << decimals << " decimals";
+            ++compared;
+        }
+    }
+    EXPECT_GT(compared, 2000000u);
 }
 
 TEST(NumberFormatTest, LargeValuesNeverUseAnExponent)

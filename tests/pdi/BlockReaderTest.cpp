@@ -5,6 +5,8 @@
 #include <gtest/gtest.h>
 
 #include "pdfengine/ImportedDocument.h"
+#include "pdfengine/PageBlocks.h"
+#include "pdfengine/PdfText.h"
 #include "pdfengine/TextEncoding.h"
 #include "tests/support/PdfFixtures.h"
 #include "tests/support/TestSupport.h"
@@ -78,6 +80,56 @@ TEST(BlockReaderTest, NamesDecodeFromEveryStorageFormAndSortByBytes)
     ASSERT_NE(sjis, nullptr);
     EXPECT_TRUE(isValidUtf8(sjis->name));
     EXPECT_NE(sjis->name, blocks[4].name);
+}
+
+// The name index answers as the search in order does, for names, keys,
+// names that are another block's key, repeated names and names given in code
+// page 932, also when the same name is asked for again.
+TEST(BlockReaderTest, PageIndexFindsWhatTheSearchFinds)
+{
+    // ブロック and 住所 in code page 932, and their UTF-8.
+    const std::string blockSjis = "\x83\x75\x83\x8D\x83\x62\x83\x4E";
+    const std::string blockUtf8 = "\xE3\x83\x96\xE3\x83\xAD\xE3\x83\x83\xE3\x82\xAF";
+    const std::string addressSjis = "\x8F\x5A\x8F\x8A";
+    const std::string addressUtf8 = "\xE4\xBD\x8F\xE6\x89\x80";
+    const std::vector<std::pair<std::string, std::string>> namesAndKeys = {
+        {"", "k6"},         {"a", "b"},         {"b", "a"},       {"dup", "d1"},
+        {"dup", "d2"},      {"d1", "x"},        {"k6", "k7"},     {blockUtf8, blockSjis},
+        {"x", addressSjis}, {addressUtf8, "y"}, {"same", "same"}, {"late", "dup"},
+    };
+    std::vector<BlockDefinition> definitions;
+    for (const auto& [name, key] : namesAndKeys) {
+        BlockDefinition block;
+        block.name = name;
+        block.key = key;
+        definitions.push_back(block);
+    }
+    const PageBlocks page(definitions);
+    const std::vector<BlockDefinition>& blocks = page.all();
+    ASSERT_EQ(blocks.size(), definitions.size());
+
+    std::vector<std::string> asked = {"",        "nothing",   "DUP",       "y ",   blockSjis,
+                                      blockUtf8, addressSjis, addressUtf8, "\x83", "\xFF\xFE"};
+    for (const auto& [name, key] : namesAndKeys) {
+        asked.push_back(name);
+        asked.push_back(key);
+    }
+    for (int round = 0; round < 2; ++round) {
+        for (const std::string& name : asked) {
+            const BlockDefinition* searched = BlockReader::find(blocks, name);
+            EXPECT_EQ(page.find(name), searched) << name;
+            const BlockDefinition* given = searched;
+            if (!given)
+                if (std::optional<std::string> utf8 = cp932ToUtf8(name))
+                    given = BlockReader::find(blocks, *utf8);
+            EXPECT_EQ(page.findAsGiven(name), given) << name << " round " << round;
+        }
+    }
+    // The cases that make the order matter did occur.
+    EXPECT_EQ(page.find("dup"), &blocks[3]);
+    EXPECT_EQ(page.find("d1"), &blocks[5]);                // a name before another block's key
+    EXPECT_EQ(page.findAsGiven(addressSjis), &blocks[8]);  // its key's bytes, not 住所's name
+    EXPECT_EQ(page.findAsGiven("\x8F\x5A"), nullptr);
 }
 
 TEST(BlockReaderTest, PropertiesAreReadInTheirStoredSpellings)

@@ -52,10 +52,23 @@ TEST(ConvertTextTest, NeverMoreThanTheBuffer)
     EXPECT_EQ(convert("ABC", "UniJIS-UCS2-H", 1), "");
     EXPECT_EQ(convert("ABC", "unicode", 3), std::string("A\0", 2));
     EXPECT_EQ(convert("00410042", "glyphid", 3), std::string("A\0", 2));
-    // The rest of the buffer is zeroed.
+    // A two-byte terminator follows where it fits, also after nothing.
     std::string out(8, 'x');
     EXPECT_EQ(TORPDF::convertText(out.data(), out.size(), "A", "unicode"), 2);
-    EXPECT_EQ(out, std::string("A\0\0\0\0\0\0\0", 8));
+    EXPECT_EQ(out, std::string("A\0\0\0xxxx", 8));
+    EXPECT_EQ(TORPDF::convertText(out.data(), out.size(), "0041", "glyphid"), 2);
+    EXPECT_EQ(out, std::string("A\0\0\0xxxx", 8));
+    out.assign(8, 'x');
+    EXPECT_EQ(TORPDF::convertText(out.data(), out.size(), "", "unicode"), 0);
+    EXPECT_EQ(out, std::string("\0\0xxxxxx", 8));
+    out.assign(5, 'x');
+    EXPECT_EQ(TORPDF::convertText(out.data(), out.size(), "AB", "UniJIS-UCS2-H"), 4);
+    EXPECT_EQ(out, std::string("\xFF\xFE"
+                               "A\0\0",
+                               5));
+    out.assign(6, 'x');
+    EXPECT_EQ(TORPDF::convertText(out.data(), out.size(), "ABC", "UniJIS-UCS2-HW-H"), 6);
+    EXPECT_EQ(out, std::string("\0A\0B\0C", 6));
 
     // At most 2048 units are kept, whatever the buffer.
     std::string longText(3000, 'a');
