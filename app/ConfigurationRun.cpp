@@ -83,8 +83,8 @@ void runConfiguration(const char* path, const char* flags)
                 logBanner();
                 renderer->renderFile(&document);
             } else {
-                renderer->renderFile(&document, [&]() -> std::unique_ptr<TORPDFPage> {
-                    std::unique_ptr<TORPDFPage> page = loader->next();
+                renderer->renderFile(&document, [&]() -> const TORPDFPage* {
+                    const TORPDFPage* page = loader->next();
                     if (!page) {
                         // The whole configuration has loaded.
                         scope.reset();

@@ -15,7 +15,7 @@ PageLoader::~PageLoader()
         std::lock_guard<std::mutex> lock(mutex_);
         discard_ = true;
     }
-    changed_.notify_all();
+    roomFree_.notify_one();
     join();
 }
 
@@ -31,41 +31,54 @@ void PageLoader::run(uint64_t scope)
     FileCheckScope fileChecks;
     std::exception_ptr error;
     try {
+        std::vector<std::unique_ptr<tr_pdfpage>> drawn;
         for (int32_t n = 1; n <= pages_ && !stop_; ++n) {
+            drawn.clear();
             auto page = std::make_unique<tr_pdfpage>(n, path_.c_str());
             std::unique_lock<std::mutex> lock(mutex_);
-            changed_.wait(lock, [&] { return discard_ || loaded_.size() < waitingPages; });
+            // The pages the caller is done with are let go here, by the thread that
+            // made them: memory goes back where it came from.
+            drawn.swap(drawn_);
+            if (loaded_.size() >= waitingPages && !discard_) {
+                loaderWaiting_ = true;
+                roomFree_.wait(lock, [&] { return discard_ || loaded_.size() <= waitingPages / 2; });
+                loaderWaiting_ = false;
+            }
             if (discard_)
                 continue;  // the page is let go at the end of the step, unlocked first
             loaded_.push_back(std::move(page));
-            lock.unlock();
-            changed_.notify_all();
+            if (callerWaiting_)
+                pageReady_.notify_one();
         }
     } catch (...) {
         error = std::current_exception();
     }
-    {
-        std::lock_guard<std::mutex> lock(mutex_);
-        error_ = error;
-        done_ = true;
-    }
-    changed_.notify_all();
+    std::lock_guard<std::mutex> lock(mutex_);
+    error_ = error;
+    done_ = true;
+    pageReady_.notify_one();
 }
 
-std::unique_ptr<tr_pdfpage> PageLoader::next()
+const tr_pdfpage* PageLoader::next()
 {
     std::unique_lock<std::mutex> lock(mutex_);
-    changed_.wait(lock, [&] { return !loaded_.empty() || done_; });
+    if (current_)
+        drawn_.push_back(std::move(current_));
+    if (loaded_.empty() && !done_) {
+        callerWaiting_ = true;
+        pageReady_.wait(lock, [&] { return !loaded_.empty() || done_; });
+        callerWaiting_ = false;
+    }
     if (loaded_.empty()) {
         if (error_)
             std::rethrow_exception(error_);
         return nullptr;
     }
-    std::unique_ptr<tr_pdfpage> page = std::move(loaded_.front());
+    current_ = std::move(loaded_.front());
     loaded_.pop_front();
-    lock.unlock();
-    changed_.notify_all();
-    return page;
+    if (loaderWaiting_ && loaded_.size() <= waitingPages / 2)
+        roomFree_.notify_one();
+    return current_.get();
 }
 
 void PageLoader::finish()
@@ -75,8 +88,10 @@ void PageLoader::finish()
         std::unique_lock<std::mutex> lock(mutex_);
         discard_ = true;
         unused.swap(loaded_);
-        changed_.notify_all();
-        changed_.wait(lock, [&] { return done_; });
+        roomFree_.notify_one();
+        callerWaiting_ = true;
+        pageReady_.wait(lock, [&] { return done_; });
+        callerWaiting_ = false;
     }
     join();
     if (error_)

@@ -447,13 +447,12 @@ bool TORPDF::renderFile(const TORPDFFile* document)
     return true;
 }
 
-bool TORPDF::renderFile(const TORPDFFile* document,
-                        const std::function<std::unique_ptr<TORPDFPage>()>& nextPage)
+bool TORPDF::renderFile(const TORPDFFile* document, const std::function<const TORPDFPage*()>& nextPage)
 {
     beginFile(document);
-    while (std::unique_ptr<TORPDFPage> next = nextPage()) {
-        renderPage(next.get());
-        page = nullptr;  // the page is let go here
+    while (const TORPDFPage* next = nextPage()) {
+        renderPage(next);
+        page = nullptr;  // the source lets the page go at the next call
     }
     closeDocument();
     return true;

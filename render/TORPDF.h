@@ -59,9 +59,9 @@ public:
     // Renders the whole document: information, output, imported PDF, every page.
     virtual bool renderFile(const TORPDFFile* file);
     // Renders the document as renderFile does, with the pages nextPage hands out in
-    // turn until it gives none, in place of the document's own; each page is let go
-    // once it is drawn.
-    bool renderFile(const TORPDFFile* file, const std::function<std::unique_ptr<TORPDFPage>()>& nextPage);
+    // turn until it gives none, in place of the document's own. A page need only
+    // last until the next call.
+    bool renderFile(const TORPDFFile* file, const std::function<const TORPDFPage*()>& nextPage);
     // Places the page's imported background, then draws its objects in order.
     virtual bool renderPage(const TORPDFPage* page);
     // Fills a text or image block of the imported page, or creates a form field (text

@@ -42,7 +42,7 @@ TEST_F(PageLoaderTest, PagesComeInOrderThenNone)
     platform::ProfileReadScope scope;
     PageLoader loader(path().c_str(), pages);
     for (int n = 1; n <= pages; ++n) {
-        std::unique_ptr<tr_pdfpage> page = loader.next();
+        const tr_pdfpage* page = loader.next();
         ASSERT_TRUE(page) << n;
         EXPECT_EQ(page->getPageNo(), n);
         EXPECT_NEAR(page->getWidth(), widthOf(n), 1e-9);
@@ -118,7 +118,7 @@ TEST_F(PageLoaderTest, TheLoaderReadsTheFileTheCallerRead)
     write(document(10, 3) + "; a longer file\n");
     PageLoader loader(path().c_str(), 10);
     for (int n = 1; n <= 10; ++n) {
-        std::unique_ptr<tr_pdfpage> page = loader.next();
+        const tr_pdfpage* page = loader.next();
         ASSERT_TRUE(page) << n;
         EXPECT_NEAR(page->getWidth(), widthOf(n), 1e-9);
     }
