@@ -11,13 +11,21 @@
 # the shared libraries instead, as the tests and the other programs always do:
 # the build never depends on the archives being there.
 #
+# The C++ runtime (libstdc++ and libgcc) is linked statically as well when no
+# shared library that is left needs it: binding libstdc++'s symbols is a good
+# part of what the loader still does. Were a shared library to need it, the
+# process would hold two copies of it, so the trial checks that none does.
+# Sanitizer builds keep the shared runtime, which the sanitizers expect.
+#
 # Defines QUILLON_STATIC_LIBRARIES_FOUND and, when true, the interface target
 # quillon_static_libraries, which takes the place of the shared libraries for a
-# target whose QUILLON_STATIC_LIBRARIES property is true.
+# target whose QUILLON_STATIC_LIBRARIES property is true, and
+# QUILLON_STATIC_CXX_RUNTIME, true when the C++ runtime is linked statically too.
 
 option(QUILLON_STATIC_LIBRARIES "Link quillon against static archives of its libraries where all are available" ON)
 
 set(QUILLON_STATIC_LIBRARIES_FOUND FALSE)
+set(QUILLON_STATIC_CXX_RUNTIME FALSE)
 if(NOT QUILLON_STATIC_LIBRARIES OR QUILLON_FUZZ OR NOT TIFF_FOUND OR NOT GIF_FOUND)
   return()
 endif()
@@ -62,7 +70,35 @@ if(NOT QUILLON_STATIC_LINK_WORKS)
   return()
 endif()
 
+if(NOT QUILLON_SANITIZE AND NOT DEFINED QUILLON_STATIC_CXX_RUNTIME_WORKS)
+  set(_trial ${CMAKE_BINARY_DIR}/static-runtime-check)
+  try_compile(_runtime_links
+              SOURCES ${CMAKE_CURRENT_LIST_DIR}/static_link_check.cpp
+              CMAKE_FLAGS "-DINCLUDE_DIRECTORIES=${QPDF_INCLUDE_DIRS};${FREETYPE_INCLUDE_DIRS};${HARFBUZZ_INCLUDE_DIRS};${FONTCONFIG_INCLUDE_DIRS};${PNG_INCLUDE_DIRS};${TIFF_INCLUDE_DIRS}"
+              LINK_OPTIONS -static-libstdc++ -static-libgcc
+              LINK_LIBRARIES ${_link}
+              CXX_STANDARD 20
+              COPY_FILE ${_trial})
+  set(_needed "")
+  if(_runtime_links)
+    execute_process(COMMAND ldd ${_trial} OUTPUT_VARIABLE _needed ERROR_QUIET RESULT_VARIABLE _ldd_failed)
+    file(REMOVE ${_trial})
+  endif()
+  if(_runtime_links AND NOT _ldd_failed AND NOT _needed MATCHES "libstdc\\+\\+")
+    set(QUILLON_STATIC_CXX_RUNTIME_WORKS TRUE CACHE INTERNAL "")
+  else()
+    set(QUILLON_STATIC_CXX_RUNTIME_WORKS FALSE CACHE INTERNAL "")
+  endif()
+endif()
+if(NOT QUILLON_SANITIZE AND QUILLON_STATIC_CXX_RUNTIME_WORKS)
+  set(QUILLON_STATIC_CXX_RUNTIME TRUE)
+endif()
+
 add_library(quillon_static_libraries INTERFACE)
 target_link_libraries(quillon_static_libraries INTERFACE ${_link})
 set(QUILLON_STATIC_LIBRARIES_FOUND TRUE)
-message(STATUS "quillon links the static archives of its libraries")
+if(QUILLON_STATIC_CXX_RUNTIME)
+  message(STATUS "quillon links the static archives of its libraries and of the C++ runtime")
+else()
+  message(STATUS "quillon links the static archives of its libraries")
+endif()

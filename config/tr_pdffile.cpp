@@ -53,6 +53,26 @@ bool tr_pdffile::load(const char* path)
     // One consistent view of the file for the whole load, checked for changes once.
     platform::ProfileReadScope scope;
     FileCheckScope fileChecks;
+    loadSettings(path);
+    loadPages(path);
+    return true;
+}
+
+void tr_pdffile::loadPages(const char* path)
+{
+    platform::ProfileReadScope scope;
+    FileCheckScope fileChecks;
+    for (int32_t n = 1; n <= pageCount; ++n) {
+        auto page = std::make_unique<tr_pdfpage>(n, path);
+        if (add(page.get()) < 0)
+            throw std::bad_alloc();
+        page.release();
+    }
+}
+
+void tr_pdffile::loadSettings(const char* path)
+{
+    platform::ProfileReadScope scope;
     TORAllocator::boundedCopy(confName, path ? path : "", sizeof confName);
     ConfigSection keys("PDF", path);
 
@@ -94,11 +114,5 @@ bool tr_pdffile::load(const char* path)
         fail(noPages);
     if (pages > maxPages)
         throw TORPDFException(-1, 512, tooManyPages, pages, maxPages);
-    for (int32_t n = 1; n <= pages; ++n) {
-        auto page = std::make_unique<tr_pdfpage>(n, path);
-        if (add(page.get()) < 0)
-            throw std::bad_alloc();
-        page.release();
-    }
-    return true;
+    pageCount = pages;
 }

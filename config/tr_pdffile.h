@@ -23,6 +23,12 @@ public:
     // Reads the whole configuration; true when the document is complete. Raises
     // TORPDFException (code -1) at the first error; pages already added stay.
     bool load(const char* path);
+    // The two halves of load: the [PDF] section, then the pages it asks for (which
+    // a caller may load otherwise, with a PageLoader). Each raises as load does.
+    void loadSettings(const char* path);
+    void loadPages(const char* path);
+    // The number of pages the settings ask for; 0 before they are loaded.
+    int32_t getPageCount() const { return pageCount; }
 
     // Appends the four lines of an error to the run log; false when no log is set.
     virtual bool logError(const TORException& error);
@@ -39,4 +45,5 @@ protected:
     char logFile[256] = {};
     uint32_t logType = 0;
     uint32_t logSize = 0;
+    int32_t pageCount = 0;
 };

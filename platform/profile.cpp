@@ -351,17 +351,32 @@ ProfileReadScope::ProfileReadScope()
         activeScope = nextScope++;
 }
 
+ProfileReadScope::ProfileReadScope(uint64_t shared)
+{
+    if (scopeDepth++ != 0)
+        return;
+    owner_ = shared == 0;
+    activeScope = owner_ ? nextScope++ : shared;
+}
+
 ProfileReadScope::~ProfileReadScope()
 {
     if (--scopeDepth != 0)
         return;
-    // A scope reads a file for one purpose, such as loading a whole configuration;
-    // its parsed copy (twice the file's size) would otherwise stay for the rest of
-    // the process. A later look-up reads the file again.
     scopeFile = ScopeFile();
-    std::lock_guard<std::mutex> lock(cacheMutex);
-    std::erase_if(cache, [](const auto& entry) { return entry.second.scope == activeScope; });
+    if (owner_) {
+        // A scope reads a file for one purpose, such as loading a whole configuration;
+        // its parsed copy (twice the file's size) would otherwise stay for the rest of
+        // the process. A later look-up reads the file again.
+        std::lock_guard<std::mutex> lock(cacheMutex);
+        std::erase_if(cache, [](const auto& entry) { return entry.second.scope == activeScope; });
+    }
     activeScope = 0;
+}
+
+uint64_t ProfileReadScope::current()
+{
+    return activeScope;
 }
 
 }  // namespace platform

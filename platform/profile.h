@@ -125,9 +125,20 @@ private:
 class ProfileReadScope {
 public:
     ProfileReadScope();
+    // A scope on this thread that reads what the scope shared (see current()) of
+    // another thread reads: a thread that takes over part of a job sees the same
+    // content as the thread it helps. The files stay until the shared scope ends,
+    // which must outlive this one.
+    explicit ProfileReadScope(uint64_t shared);
     ~ProfileReadScope();
     ProfileReadScope(const ProfileReadScope&) = delete;
     ProfileReadScope& operator=(const ProfileReadScope&) = delete;
+
+    // The scope alive on this thread, for another thread to share; 0 when none is.
+    static uint64_t current();
+
+private:
+    bool owner_ = true;  // whether the files read are let go when this scope ends
 };
 
 }  // namespace platform

@@ -438,6 +438,28 @@ void TORPDF::endPage()
 
 bool TORPDF::renderFile(const TORPDFFile* document)
 {
+    beginFile(document);
+    for (int32_t index = 0; index < document->getCount(); ++index) {
+        if (auto* element = dynamic_cast<const TORPDFPage*>(document->get(index)))
+            renderPage(element);
+    }
+    closeDocument();
+    return true;
+}
+
+bool TORPDF::renderFile(const TORPDFFile* document, const std::function<const TORPDFPage*()>& nextPage)
+{
+    beginFile(document);
+    while (const TORPDFPage* next = nextPage()) {
+        renderPage(next);
+        page = nullptr;  // the source lets the page go at the next call
+    }
+    closeDocument();
+    return true;
+}
+
+void TORPDF::beginFile(const TORPDFFile* document)
+{
     checkInitialized();
     if (!document)
         raiseError(badFile);
@@ -449,12 +471,6 @@ bool TORPDF::renderFile(const TORPDFFile* document)
     setDocumentInfo();
     if (document->getPdiName())
         openPdiDocument(document->getPdiName());
-    for (int32_t index = 0; index < document->getCount(); ++index) {
-        if (auto* element = dynamic_cast<const TORPDFPage*>(document->get(index)))
-            renderPage(element);
-    }
-    closeDocument();
-    return true;
 }
 
 bool TORPDF::renderPage(const TORPDFPage* value)

@@ -10,6 +10,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -57,6 +58,10 @@ public:
     virtual bool getPdiNumber(double& out, const char* path);
     // Renders the whole document: information, output, imported PDF, every page.
     virtual bool renderFile(const TORPDFFile* file);
+    // Renders the document as renderFile does, with the pages nextPage hands out in
+    // turn until it gives none, in place of the document's own. A page need only
+    // last until the next call.
+    bool renderFile(const TORPDFFile* file, const std::function<const TORPDFPage*()>& nextPage);
     // Places the page's imported background, then draws its objects in order.
     virtual bool renderPage(const TORPDFPage* page);
     // Fills a text or image block of the imported page, or creates a form field (text
@@ -86,6 +91,9 @@ public:
     // Begins the output document; a given but empty name prepares import and queries
     // only (noOutput).
     bool beginDocument(const char* outputName);
+    // What renderFile does before the pages: trace, search path, output document,
+    // document information, imported PDF.
+    void beginFile(const TORPDFFile* document);
     bool setSearchPath();
     bool setDocumentInfo();
     // Ends the page, closes the imported document and ends the output document.

@@ -153,4 +153,31 @@ TEST_F(CliTest, TheTraceKeyNamesItsOwnFile)
         << lines;
 }
 
+TEST_F(CliTest, ALongDocumentIsTheSameWhetherItsPagesAreReadAheadOrFirst)
+{
+    // A long document's pages are read while the earlier ones are drawn, except when
+    // the run is traced; the document must not show the difference.
+    std::string conf = "[PDF]\npdfName=out.pdf\ntitle=Long\npages=70\n";
+    for (int n = 1; n <= 70; ++n) {
+        const std::string page = std::to_string(n);
+        conf += "[PAGE_" + page + "]\nobjects=2\n[PUT_" + page + "_1]\nobject_type=text\ntext=Page " + page +
+                "\nx=200\ny=300\nface=Helvetica\nencoding=winansi\nsize=" + std::to_string(8 + n % 5) +
+                "\n[PUT_" + page + "_2]\nobject_type=rect\nleft=100\ntop=" + std::to_string(400 + n) +
+                "\nright=900\nbottom=900\n";
+    }
+    writeConf(conf);
+    setenv("QUILLON_PDF_DETERMINISTIC", "1", 1);
+    testsupport::RunResult readAhead = quillon();
+    ASSERT_EQ(readAhead.err, "");
+    std::string first = readFile(file("out.pdf"));
+    testsupport::RunResult traced = quillon("test.conf", {"1"});
+    unsetenv("QUILLON_PDF_DETERMINISTIC");
+    ASSERT_EQ(traced.err, "");
+    EXPECT_TRUE(fileExists(file("pdflib_trace.txt")));
+    EXPECT_TRUE(readFile(file("out.pdf")) == first) << "the documents differ";
+    EXPECT_EQ(pdfcheck::info(file("out.pdf"), "Pages"), "70");
+    for (int n : {1, 33, 70})
+        EXPECT_EQ(pdfcheck::text(file("out.pdf"), n), "Page " + std::to_string(n) + "\n\n\f");
+}
+
 }  // namespace

@@ -133,6 +133,46 @@ TEST_F(RunErrorTest, EngineErrorsCarryTheEngineMessageAndType)
                   "Unknown option 'adjstpage'", 8, "bg.pdf");
 }
 
+// Long documents are drawn while their later pages are still being read; what a
+// failed run reports and leaves must not show it.
+TEST_F(RunErrorTest, ALongDocumentFailsAsIfItWereLoadedFirst)
+{
+    // Pages 2 to 60 have a line each; page 3 imports a page without an imported PDF,
+    // which fails only when it is drawn.
+    auto pages = [](int badObjectPage) {
+        std::string text;
+        for (int n = 2; n <= 60; ++n) {
+            text += "[PAGE_" + std::to_string(n) + "]\n" + (n == 3 ? "pdiPage=1\n" : "");
+            text += "objects=1\n[PUT_" + std::to_string(n) +
+                    "_1]\nobject_type=" + (n == badObjectPage ? "circle" : "line") +
+                    "\nleft=1\ntop=1\nright=90\nbottom=90\n";
+        }
+        return text;
+    };
+    // Drawing fails on page 3 and nothing else is wrong: the banner, then that error.
+    expectFailure("pages=60\n", pages(0), noPdiDocument, -1);
+
+    // A bad object on page 58 is an error of the configuration: it is the one
+    // reported, without the banner, although page 3 was reached first.
+    std::string log = file("run.log");
+    std::filesystem::remove(log);
+    writeConf("[PDF]\npdfName=out.pdf\nlog_file=" + log + "\npages=60\n" + pages(58));
+    RunResult result = quillon();
+    EXPECT_EQ(result.status, 0);
+    // オブジェクトタイプ 'circle' が不正です(セクション [PUT_58_1])
+    const std::string badObject =
+        "\x83I\x83u\x83W\x83"
+        "F\x83N\x83g\x83^\x83"
+        "C\x83v 'circle' \x82\xAA\x95s\x90\xB3\x82\xC5\x82\xB7(\x83Z\x83N\x83V\x83\x87\x83\x93 "
+        "[PUT_58_1])";
+    EXPECT_EQ(result.err, errorOutput(badObject));
+    std::vector<std::string> expected{"Error(-1[0xffffffff]):" + badObject, " confName: " + file("test.conf"),
+                                      " pdfName: out.pdf", " pdiName: not specified"};
+    EXPECT_EQ(logTexts(log), expected);
+    EXPECT_EQ(readFile(file("out.pdf")), oldPdf);
+    EXPECT_FALSE(fileExists(file("pdflib_trace.txt")));
+}
+
 TEST_F(RunErrorTest, AnOutputThatCannotBeCreated)
 {
     expectFailure("pages=1\n", "",
