@@ -97,6 +97,11 @@ FontObjects PdfType0Font::objects() const
                         : FontSubsetter::whole(*font_);
         if (!o.program->tag.empty())
             name = o.program->tag + "+" + name;
+        // A TrueType subset's glyphs were renumbered; the CIDs (the original ids) are not.
+        if (!o.program->newGlyphIds.empty()) {
+            o.cidToGidIdentity = false;
+            o.cidToGidMap = o.program->newGlyphIds;
+        }
     }
     o.baseFont = name;
     o.cidBaseFont = name;

@@ -38,7 +38,8 @@ void openAndImport(const std::string& path, const ImportOptions& options = {})
     auto doc = ImportedDocument::open(path, options);
     QPDF output;
     output.emptyPDF();
-    ImportRegistry registry(output);
+    Deflater deflater(1);
+    ImportRegistry registry(output, deflater);
     registry.formXObject(doc, 1);
 }
 
@@ -157,7 +158,8 @@ TEST_F(HostileFilesTest, ResourcesThatAreThePageTree)
         auto doc = ImportedDocument::open(path, {});
         QPDF output;
         output.emptyPDF();
-        ImportRegistry registry(output);
+        Deflater deflater(1);
+        ImportRegistry registry(output, deflater);
         QPDFObjectHandle form = registry.formXObject(doc, 1);
         QPDFObjectHandle resources = form.getDict().getKey("/Resources");
         ASSERT_TRUE(resources.isDictionary());
