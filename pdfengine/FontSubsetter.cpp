@@ -91,12 +91,29 @@ FontSubsetter::Result run(const FontFile& font, const std::set<uint32_t>* glyphs
                 wanted[glyph] = true;
         }
         wanted[0] = false;
+        // A CIDFont needs a character only for HarfBuzz to find the glyph by:
+        // the one a text was looked up by serves, without reading the cmap.
+        bool complete = !characters;
+        if (!characters) {
+            for (uint32_t glyph : *glyphs) {
+                if (!font.hasGlyph(glyph) || !wanted[glyph])
+                    continue;
+                if (char32_t code = font.codeFoundFor(glyph)) {
+                    hb_set_add(unicodes, code);
+                    covered[glyph] = true;
+                } else {
+                    complete = false;
+                }
+            }
+        }
         // A simple TrueType font is read through its cmap, which keeps every
-        // character of the kept glyphs; a CIDFont needs one to find the glyph.
-        for (const auto& [unicode, glyph] : font.unicodeMap()) {
-            if (wanted[glyph] && (characters || !covered[glyph])) {
-                hb_set_add(unicodes, unicode);
-                covered[glyph] = true;
+        // character of the kept glyphs; glyphs shown by id are looked for there.
+        if (!complete) {
+            for (const auto& [unicode, glyph] : font.unicodeMap()) {
+                if (wanted[glyph] && (characters || !covered[glyph])) {
+                    hb_set_add(unicodes, unicode);
+                    covered[glyph] = true;
+                }
             }
         }
         for (size_t glyph = 1; glyph < wanted.size(); ++glyph) {
