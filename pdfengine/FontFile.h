@@ -63,7 +63,7 @@ public:
         if (!hasGlyph(glyph))
             return 0;
         int& width = widths_[static_cast<uint16_t>(glyph)];
-        if (width == kUnknownWidth)
+        if (width == kUnknownWidth) [[unlikely]]
             width = toThousandths(advance(glyph));
         return width;
     }
@@ -75,7 +75,7 @@ public:
         if (unicode > 0xFFFF)
             return lookup(unicode);
         uint32_t& glyph = glyphs_[static_cast<uint16_t>(unicode)];
-        if (glyph == kUnknownGlyph)
+        if (glyph == kUnknownGlyph) [[unlikely]]
             glyph = lookup(unicode);
         return glyph;
     }
@@ -94,7 +94,7 @@ public:
         if (!hasGlyph(glyph))
             return 0;
         uint32_t& cid = cids_[static_cast<uint16_t>(glyph)];
-        if (cid == kUnknownGlyph)
+        if (cid == kUnknownGlyph) [[unlikely]]
             cid = cidOf(glyph);
         return cid;
     }

@@ -20,11 +20,9 @@ public:
 
     T& operator[](uint16_t index)
     {
-        std::unique_ptr<T[]>& page = pages_[index >> 8];
-        if (!page) {
-            page = std::make_unique_for_overwrite<T[]>(kPageSize);
-            std::fill_n(page.get(), kPageSize, fresh_);
-        }
+        T* page = pages_[index >> 8].get();
+        if (!page) [[unlikely]]
+            page = makePage(index >> 8);
         return page[index & 0xFF];
     }
 
@@ -37,6 +35,15 @@ public:
 
 private:
     static constexpr size_t kPageSize = 256;
+
+    // Out of line, so that reaching an entry stays small enough to inline.
+    [[gnu::noinline]] T* makePage(size_t number)
+    {
+        pages_[number] = std::make_unique_for_overwrite<T[]>(kPageSize);
+        std::fill_n(pages_[number].get(), kPageSize, fresh_);
+        return pages_[number].get();
+    }
+
     T fresh_;
     std::array<std::unique_ptr<T[]>, 256> pages_{};
 };

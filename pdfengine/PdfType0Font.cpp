@@ -17,7 +17,7 @@ PdfType0Font::PdfType0Font(std::shared_ptr<const FontFile> font, Options options
         options_.subset = false;
 }
 
-GlyphRun::Glyph PdfType0Font::glyphOf(uint32_t glyph, char32_t unicode, bool missing) const
+inline GlyphRun::Glyph PdfType0Font::glyphOf(uint32_t glyph, char32_t unicode, bool missing) const
 {
     GlyphRun::Glyph g;
     g.glyph = missing ? 0 : glyph;
