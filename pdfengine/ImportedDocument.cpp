@@ -39,7 +39,10 @@ std::optional<std::string> checkFile(const std::string& fileName)
         throw PdiError(PdiErrorKind::FileNotFound, cannotOpen(fileName, "file not found"));
     if (status.type() == std::filesystem::file_type::directory)
         throw PdiError(PdiErrorKind::CannotRead, cannotOpen(fileName, "it is a folder"));
-    std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(std::fopen(fileName.c_str(), "rb"), &std::fclose);
+    struct Closer {
+        void operator()(std::FILE* file) const { std::fclose(file); }
+    };
+    std::unique_ptr<std::FILE, Closer> file(std::fopen(fileName.c_str(), "rb"));
     if (!file) {
         int error = errno;
         if (error == ENOENT)
