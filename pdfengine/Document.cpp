@@ -93,7 +93,7 @@ Document::~Document() = default;
 ImportRegistry& Document::importRegistry()
 {
     if (!imports_)
-        imports_ = std::make_unique<ImportRegistry>(*pdf_);
+        imports_ = std::make_unique<ImportRegistry>(*pdf_, deflater_);
     return *imports_;
 }
 

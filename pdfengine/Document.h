@@ -46,6 +46,10 @@ public:
     void keepAlive(std::shared_ptr<QPDF> source) { sources_.push_back(std::move(source)); }
     void addEndHook(std::function<void(Document&)> hook) { endHooks_.push_back(std::move(hook)); }
     ImportRegistry& importRegistry();
+    // The compressor of the streams the engine makes itself: page content,
+    // font programs and maps, imported pages' content. One for the document,
+    // since setting one up costs more than compressing a page.
+    Deflater& deflater() { return deflater_; }
 
     PdfVersion version() const { return version_; }
     void raiseVersion(PdfVersion version);

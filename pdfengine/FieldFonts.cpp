@@ -98,9 +98,9 @@ FieldFont::FieldFont(std::unique_ptr<PdfFont> font, std::string name, QPDF& pdf)
 {
 }
 
-void FieldFont::write(QPDF& pdf)
+void FieldFont::write(QPDF& pdf, Deflater& deflater)
 {
-    FontObjectWriter::fill(pdf, font_->objects(), dictionary_);
+    FontObjectWriter::fill(pdf, font_->objects(), dictionary_, deflater);
 }
 
 std::string FieldFonts::fontNameFor(LoadedFont* requested)
@@ -145,12 +145,12 @@ FieldFont& FieldFonts::get(const std::string& name)
     return *it->second;
 }
 
-void FieldFonts::write(QPDFObjectHandle fonts)
+void FieldFonts::write(QPDFObjectHandle fonts, Deflater& deflater)
 {
     for (auto& [name, font] : fonts_) {
         if (!font->used())
             continue;
-        font->write(pdf_);
+        font->write(pdf_, deflater);
         fonts.replaceKey("/" + font->resourceName(), font->dictionary());
     }
 }

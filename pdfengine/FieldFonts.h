@@ -12,6 +12,7 @@
 #include <string>
 #include <string_view>
 
+#include "pdfengine/Deflater.h"
 #include "pdfengine/GlyphRun.h"
 #include "pdfengine/PdfFont.h"
 #include "pdfengine/Qpdf.h"
@@ -38,7 +39,7 @@ public:
         used_ = true;
     }
     bool used() const { return used_; }
-    void write(QPDF& pdf);
+    void write(QPDF& pdf, Deflater& deflater);
 
 private:
     std::unique_ptr<PdfFont> font_;
@@ -63,8 +64,9 @@ public:
     static std::string fontNameFor(LoadedFont* requested);
 
     // Fills the dictionaries of the fonts fields use and adds them to `fonts` (the
-    // /Font dictionary of /DR) under their resource names.
-    void write(QPDFObjectHandle fonts);
+    // /Font dictionary of /DR) under their resource names; `deflater` compresses
+    // their streams.
+    void write(QPDFObjectHandle fonts, Deflater& deflater);
 
 private:
     FieldFont& get(const std::string& name);

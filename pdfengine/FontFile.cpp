@@ -24,15 +24,6 @@ namespace pdfengine {
 
 namespace {
 
-struct LibraryDeleter {
-    void operator()(FT_Library library) const { FT_Done_FreeType(library); }
-};
-struct FaceDeleter {
-    void operator()(FT_Face face) const { FT_Done_Face(face); }
-};
-using Library = std::unique_ptr<std::remove_pointer_t<FT_Library>, LibraryDeleter>;
-using Face = std::unique_ptr<std::remove_pointer_t<FT_Face>, FaceDeleter>;
-
 // FreeType and HarfBuzz take sizes as signed longs and unsigned ints.
 constexpr unsigned long long kMaxFileSize = 0x7FFFFFFF;
 
@@ -74,14 +65,14 @@ std::string cleanName(const char* name)
     return out;
 }
 
-Face openFace(FT_Library library, std::string_view bytes, long index, const std::string& what)
+FT_Face openFace(FT_Library library, std::string_view bytes, long index, const std::string& what)
 {
     FT_Face face = nullptr;
     FT_Error error = FT_New_Memory_Face(library, reinterpret_cast<const FT_Byte*>(bytes.data()),
                                         static_cast<FT_Long>(bytes.size()), index, &face);
     if (error)
         throw damaged(what, errorText(error));
-    return Face(face);
+    return face;
 }
 
 // Height of the top of a glyph (for cap and x heights), or `fallback`.
@@ -94,6 +85,16 @@ int glyphTop(FT_Face face, char32_t unicode, int fallback)
 }
 
 }  // namespace
+
+void FontFile::LibraryDeleter::operator()(FT_LibraryRec_* library) const
+{
+    FT_Done_FreeType(library);
+}
+
+void FontFile::FaceDeleter::operator()(FT_FaceRec_* face) const
+{
+    FT_Done_Face(face);
+}
 
 std::unique_ptr<FontFile> FontFile::load(const std::string& path, int faceIndex)
 {
@@ -152,6 +153,9 @@ std::unique_ptr<FontFile> FontFile::fromBytes(std::string bytes, int faceIndex, 
 
 FontFile::~FontFile()
 {
+    // FreeType lets go of the face before its bytes go.
+    face_.reset();
+    library_.reset();
     if (mapping_)
         ::munmap(mapping_, mappingSize_);
 }
@@ -174,25 +178,25 @@ void FontFile::read()
     FT_Library rawLibrary = nullptr;
     if (FT_Init_FreeType(&rawLibrary) != 0)
         throw FontError("Couldn't start FreeType to read font file " + quoted(what_));
-    Library library(rawLibrary);
+    library_.reset(rawLibrary);
 
-    {
-        // A negative index asks only how many faces the file has.
-        Face probe = openFace(library.get(), bytes_, -1, what_);
-        faceCount_ = static_cast<int>(std::max<FT_Long>(probe->num_faces, 1));
-    }
+    // A negative index asks only how many faces the file has.
+    FT_Face probe = openFace(library_.get(), bytes_, -1, what_);
+    faceCount_ = static_cast<int>(std::max<FT_Long>(probe->num_faces, 1));
+    FT_Done_Face(probe);
     if (faceIndex_ < 0 || faceIndex_ >= faceCount_)
         throw FontError("Face index " + std::to_string(faceIndex_) + " of font file " + quoted(what_) +
                         " is out of range (the file has " + std::to_string(faceCount_) + " face" +
                         (faceCount_ == 1 ? "" : "s") + ")");
-    Face face = openFace(library.get(), bytes_, faceIndex_, what_);
+    face_.reset(openFace(library_.get(), bytes_, faceIndex_, what_));
+    FT_Face face = face_.get();
     if (!FT_IS_SFNT(face) || !FT_IS_SCALABLE(face))
         throw FontError("Font file " + quoted(what_) + " has no outlines (unsupported format)");
-    const char* kind = FT_Get_Font_Format(face.get());
+    const char* kind = FT_Get_Font_Format(face);
     if (kind && std::strcmp(kind, "CFF") == 0) {
         format_ = Format::OpenTypeCff;
         FT_Bool cid = 0;
-        cidKeyed_ = FT_Get_CID_Is_Internally_CID_Keyed(face.get(), &cid) == 0 && cid;
+        cidKeyed_ = FT_Get_CID_Is_Internally_CID_Keyed(face, &cid) == 0 && cid;
     } else if (kind && std::strcmp(kind, "TrueType") == 0) {
         format_ = Format::TrueType;
     } else {
@@ -204,9 +208,10 @@ void FontFile::read()
     if (face->units_per_EM < 16)
         throw damaged(what_, "units per em " + std::to_string(face->units_per_EM));
 
+    glyphCount_ = static_cast<int>(face->num_glyphs);
     unitsPerEm_ = face->units_per_EM;
     familyName_ = face->family_name ? face->family_name : "";
-    postScriptName_ = cleanName(FT_Get_Postscript_Name(face.get()));
+    postScriptName_ = cleanName(FT_Get_Postscript_Name(face));
     if (postScriptName_.empty())
         postScriptName_ = cleanName(familyName_.c_str());
     if (postScriptName_.empty())
@@ -222,14 +227,14 @@ void FontFile::read()
     if (face->style_flags & FT_STYLE_FLAG_ITALIC)
         styleFlags_ |= FontDescriptor::kItalic;
 
-    if (auto* post = static_cast<TT_Postscript*>(FT_Get_Sfnt_Table(face.get(), FT_SFNT_POST))) {
+    if (auto* post = static_cast<TT_Postscript*>(FT_Get_Sfnt_Table(face, FT_SFNT_POST))) {
         italicAngle_ = post->italicAngle / 65536.0;
         if (post->isFixedPitch)
             styleFlags_ |= FontDescriptor::kFixedPitch;
     }
     if (italicAngle_ != 0)
         styleFlags_ |= FontDescriptor::kItalic;
-    auto* os2 = static_cast<TT_OS2*>(FT_Get_Sfnt_Table(face.get(), FT_SFNT_OS2));
+    auto* os2 = static_cast<TT_OS2*>(FT_Get_Sfnt_Table(face, FT_SFNT_OS2));
     if (os2 && os2->version != 0xFFFF) {
         fsType_ = os2->fsType;
         if (os2->usWeightClass >= 1 && os2->usWeightClass <= 1000)
@@ -245,98 +250,109 @@ void FontFile::read()
             styleFlags_ |= FontDescriptor::kScript;
     }
 
-    // Advances straight from hmtx: cheap for fonts of any size, and the same for
-    // TrueType and CFF outlines.
-    auto* hhea = static_cast<TT_HoriHeader*>(FT_Get_Sfnt_Table(face.get(), FT_SFNT_HHEA));
+    // Advances are read straight from hmtx when asked for: the same for
+    // TrueType and CFF outlines. Only its size is checked here.
+    auto* hhea = static_cast<TT_HoriHeader*>(FT_Get_Sfnt_Table(face, FT_SFNT_HHEA));
     FT_ULong length = 0;
-    if (!hhea || FT_Load_Sfnt_Table(face.get(), TTAG_hmtx, 0, nullptr, &length) != 0)
+    if (!hhea || FT_Load_Sfnt_Table(face, TTAG_hmtx, 0, nullptr, &length) != 0)
         throw damaged(what_, "no horizontal metrics");
-    std::string hmtx(length, '\0');
-    if (length > 0 &&
-        FT_Load_Sfnt_Table(face.get(), TTAG_hmtx, 0, reinterpret_cast<FT_Byte*>(hmtx.data()), &length) != 0)
+    metricCount_ = std::min<size_t>(hhea->number_Of_HMetrics, length / 4);
+    if (metricCount_ == 0)
+        throw damaged(what_, "no horizontal metrics");
+    FT_Byte last = 0;
+    FT_ULong one = 1;
+    if (FT_Load_Sfnt_Table(face, TTAG_hmtx, static_cast<FT_Long>(length - 1), &last, &one) != 0)
         throw damaged(what_, "unreadable horizontal metrics");
-    size_t metricCount = std::min<size_t>(hhea->number_Of_HMetrics, hmtx.size() / 4);
-    if (metricCount == 0)
-        throw damaged(what_, "no horizontal metrics");
-    advances_.resize(static_cast<size_t>(face->num_glyphs));
-    for (size_t glyph = 0; glyph < advances_.size(); ++glyph) {
-        size_t entry = std::min(glyph, metricCount - 1) * 4;
-        advances_[glyph] = static_cast<uint16_t>((static_cast<uint8_t>(hmtx[entry]) << 8) |
-                                                 static_cast<uint8_t>(hmtx[entry + 1]));
-    }
 
-    if (FT_Select_Charmap(face.get(), FT_ENCODING_UNICODE) != 0) {
-        if (FT_Select_Charmap(face.get(), FT_ENCODING_MS_SYMBOL) == 0)
+    if (FT_Select_Charmap(face, FT_ENCODING_UNICODE) != 0) {
+        if (FT_Select_Charmap(face, FT_ENCODING_MS_SYMBOL) == 0)
             symbolCmap_ = true;
     }
+
+    if (capHeight_ <= 0)
+        capHeight_ = glyphTop(face, U'H', ascender_);
+    if (xHeight_ <= 0)
+        xHeight_ = glyphTop(face, U'x', capHeight_ / 2);
+}
+
+int FontFile::advance(uint32_t glyph) const
+{
+    if (!hasGlyph(glyph))
+        return 0;
+    // Glyphs beyond the long metrics share the last one's advance.
+    size_t entry = std::min<size_t>(glyph, metricCount_ - 1);
+    FT_Byte bytes[2] = {0, 0};
+    FT_ULong length = sizeof bytes;
+    if (FT_Load_Sfnt_Table(face_.get(), TTAG_hmtx, static_cast<FT_Long>(entry * 4), bytes, &length) != 0)
+        return 0;
+    return (bytes[0] << 8) | bytes[1];
+}
+
+uint32_t FontFile::lookup(char32_t code) const
+{
+    if (!face_->charmap || code > 0x10FFFF)
+        return 0;
+    FT_UInt glyph = FT_Get_Char_Index(face_.get(), code);
+    char32_t found = code;
+    // Symbol fonts put their characters at F000 + the 8-bit code.
+    if (glyph == 0 && symbolCmap_ && code <= 0xFF) {
+        found = 0xF000 + code;
+        glyph = FT_Get_Char_Index(face_.get(), found);
+    }
+    if (glyph == 0 || !hasGlyph(glyph))
+        return 0;
+    char32_t& first = foundBy_[static_cast<uint16_t>(glyph)];
+    if (first == 0 || found < first)
+        first = found;
+    return glyph;
+}
+
+uint32_t FontFile::cidOf(uint32_t glyph) const
+{
+    FT_UInt cid = 0;
+    if (FT_Get_CID_From_Glyph_Index(face_.get(), glyph, &cid) == 0 && cid <= 0xFFFF)
+        return cid;
+    return 0;
+}
+
+void FontFile::readCmap() const
+{
+    if (cmapRead_)
+        return;
+    cmapRead_ = true;
+    FT_Face face = face_.get();
     if (face->charmap) {
         FT_UInt glyph = 0;
-        FT_ULong code = FT_Get_First_Char(face.get(), &glyph);
+        FT_ULong code = FT_Get_First_Char(face, &glyph);
         while (glyph != 0) {
-            if (glyph < advances_.size() && code <= 0x10FFFF)
+            if (hasGlyph(glyph) && code <= 0x10FFFF)
                 cmap_.emplace_back(static_cast<char32_t>(code), glyph);
-            code = FT_Get_Next_Char(face.get(), code, &glyph);
+            code = FT_Get_Next_Char(face, code, &glyph);
         }
         // FreeType gives the characters in ascending order already.
         if (!std::is_sorted(cmap_.begin(), cmap_.end()))
             std::sort(cmap_.begin(), cmap_.end());
     }
-    widths_.resize(advances_.size());
-    for (size_t glyph = 0; glyph < advances_.size(); ++glyph)
-        widths_[glyph] = toThousandths(advances_[glyph]);
-    unicodes_.assign(advances_.size(), 0);
+    unicodes_.assign(static_cast<size_t>(glyphCount_), 0);
     // Descending, so that the lowest character of a glyph is the one kept.
     for (auto it = cmap_.rbegin(); it != cmap_.rend(); ++it) {
         char32_t code = it->first;
         unicodes_[it->second] = symbolCmap_ && code >= 0xF000 && code <= 0xF0FF ? code - 0xF000 : code;
     }
-
-    // Symbol fonts put their characters at F000 + the 8-bit code.
-    bmp_.assign(0x10000, 0);
-    for (const auto& [code, glyph] : cmap_) {
-        if (code <= 0xFFFF)
-            bmp_[code] = static_cast<uint16_t>(glyph);
-        if (symbolCmap_ && code >= 0xF000 && code <= 0xF0FF && bmp_[code - 0xF000] == 0)
-            bmp_[code - 0xF000] = static_cast<uint16_t>(glyph);
-    }
-
-    if (capHeight_ <= 0)
-        capHeight_ = glyphTop(face.get(), U'H', ascender_);
-    if (xHeight_ <= 0)
-        xHeight_ = glyphTop(face.get(), U'x', capHeight_ / 2);
-
-    if (cidKeyed_) {
-        cids_.resize(advances_.size());
-        for (size_t glyph = 0; glyph < cids_.size(); ++glyph) {
-            FT_UInt cid = 0;
-            if (FT_Get_CID_From_Glyph_Index(face.get(), static_cast<FT_UInt>(glyph), &cid) == 0 &&
-                cid <= 0xFFFF)
-                cids_[glyph] = static_cast<uint16_t>(cid);
-        }
-    }
 }
 
-uint32_t FontFile::lookup(char32_t code) const
+const std::vector<std::pair<char32_t, uint32_t>>& FontFile::unicodeMap() const
 {
-    auto found = std::lower_bound(cmap_.begin(), cmap_.end(), std::make_pair(code, uint32_t{0}));
-    return found != cmap_.end() && found->first == code ? found->second : 0;
-}
-
-uint32_t FontFile::glyphBeyondBmp(char32_t unicode) const
-{
-    return lookup(unicode);
+    readCmap();
+    return cmap_;
 }
 
 char32_t FontFile::unicodeOf(uint32_t glyph) const
 {
-    return glyph < unicodes_.size() ? unicodes_[glyph] : 0;
-}
-
-uint32_t FontFile::pdfCid(uint32_t glyph) const
-{
-    if (cidKeyed_)
-        return glyph < cids_.size() ? cids_[glyph] : 0;
-    return glyph;
+    if (!hasGlyph(glyph))
+        return 0;
+    readCmap();
+    return unicodes_[glyph];
 }
 
 bool FontFile::embeddingAllowed() const

@@ -1,9 +1,14 @@
 // A TrueType or OpenType (CFF) font file, or one face of a collection, read with
-// FreeType. Everything the engine needs is read once when the file is loaded:
-// names, metrics, the embedding permission, the Unicode cmap and every glyph's
-// advance. The file's bytes are kept for subsetting: mapped rather than copied,
-// since only a small part of a large CJK font is ever read. A damaged or
+// FreeType. Names, metrics and the embedding permission are read when the file
+// is loaded; a character's glyph, a glyph's width and CID are looked up when
+// first asked for and kept, since a document shows a few hundred of a CJK
+// font's tens of thousands of glyphs. The whole cmap is read only for what
+// needs it (the character of a glyph). The file's bytes are kept for
+// subsetting: mapped rather than copied, for the same reason. A damaged or
 // unsupported file gives a FontError, never a crash.
+//
+// Lookups fill those tables, const as they are: a FontFile is used by one
+// thread at a time (each engine loads its own).
 #pragma once
 
 #include <cstdint>
@@ -14,6 +19,10 @@
 #include <vector>
 
 #include "pdfengine/FontDescriptor.h"
+#include "pdfengine/PagedTable.h"
+
+struct FT_LibraryRec_;
+struct FT_FaceRec_;
 
 namespace pdfengine {
 
@@ -43,26 +52,52 @@ public:
     int faceCount() const { return faceCount_; }
 
     int unitsPerEm() const { return unitsPerEm_; }
-    int glyphCount() const { return static_cast<int>(advances_.size()); }
+    int glyphCount() const { return glyphCount_; }
     // Whether the glyph id exists in the font.
-    bool hasGlyph(uint32_t glyph) const { return glyph < advances_.size(); }
+    bool hasGlyph(uint32_t glyph) const { return glyph < static_cast<uint32_t>(glyphCount_); }
     // Advance width in font units; 0 for a glyph id the font does not have.
-    int advance(uint32_t glyph) const { return hasGlyph(glyph) ? advances_[glyph] : 0; }
+    int advance(uint32_t glyph) const;
     // Advance width in 1/1000 em.
-    int width(uint32_t glyph) const { return hasGlyph(glyph) ? widths_[glyph] : 0; }
+    int width(uint32_t glyph) const
+    {
+        if (!hasGlyph(glyph))
+            return 0;
+        int& width = widths_[static_cast<uint16_t>(glyph)];
+        if (width == kUnknownWidth) [[unlikely]]
+            width = toThousandths(advance(glyph));
+        return width;
+    }
     int toThousandths(int fontUnits) const;
 
     // The glyph of a Unicode character, 0 (notdef) when the font lacks it.
     uint32_t glyphFor(char32_t unicode) const
     {
-        return unicode < bmp_.size() ? bmp_[unicode] : glyphBeyondBmp(unicode);
+        if (unicode > 0xFFFF)
+            return lookup(unicode);
+        uint32_t& glyph = glyphs_[static_cast<uint16_t>(unicode)];
+        if (glyph == kUnknownGlyph) [[unlikely]]
+            glyph = lookup(unicode);
+        return glyph;
     }
+    // The code of the cmap by which glyphFor() found the glyph (the lowest, when
+    // several were asked for), or 0 when no lookup has found it yet.
+    char32_t codeFoundFor(uint32_t glyph) const { return hasGlyph(glyph) ? foundBy_.get(glyph) : 0; }
     // A Unicode character shown by the glyph (the lowest), or 0 when none is mapped to it.
     char32_t unicodeOf(uint32_t glyph) const;
     // (Unicode, glyph) pairs of the font's cmap, ascending by Unicode.
-    const std::vector<std::pair<char32_t, uint32_t>>& unicodeMap() const { return cmap_; }
+    const std::vector<std::pair<char32_t, uint32_t>>& unicodeMap() const;
     // The CID that selects a glyph in PDF: its charset CID in a CID-keyed CFF, else the glyph id.
-    uint32_t pdfCid(uint32_t glyph) const;
+    uint32_t pdfCid(uint32_t glyph) const
+    {
+        if (!cidKeyed_)
+            return glyph;
+        if (!hasGlyph(glyph))
+            return 0;
+        uint32_t& cid = cids_[static_cast<uint16_t>(glyph)];
+        if (cid == kUnknownGlyph) [[unlikely]]
+            cid = cidOf(glyph);
+        return cid;
+    }
 
     // fsType of the OS/2 table, and what it allows.
     uint16_t fsType() const { return fsType_; }
@@ -83,10 +118,22 @@ public:
     FontFile& operator=(const FontFile&) = delete;
 
 private:
+    struct LibraryDeleter {
+        void operator()(FT_LibraryRec_* library) const;
+    };
+    struct FaceDeleter {
+        void operator()(FT_FaceRec_* face) const;
+    };
+    static constexpr uint32_t kUnknownGlyph = 0xFFFFFFFF;
+    static constexpr int kUnknownWidth = -0x7FFFFFFF;
+
     FontFile() = default;
     void read();
+    // Asks FreeType for the glyph of a character (and remembers the code it was found by).
     uint32_t lookup(char32_t unicode) const;
-    uint32_t glyphBeyondBmp(char32_t unicode) const;
+    uint32_t cidOf(uint32_t glyph) const;
+    // Reads the whole cmap, once, for unicodeOf() and unicodeMap().
+    void readCmap() const;
 
     std::string owned_;        // the bytes when they were given, not mapped
     void* mapping_ = nullptr;  // the mapped file, if it was mapped
@@ -110,12 +157,18 @@ private:
     uint32_t styleFlags_ = 0;  // fixed pitch, serif, script, italic
     uint16_t fsType_ = 0;
     bool symbolCmap_ = false;  // only a (3,0) symbol cmap: codes live at F000-F0FF
-    std::vector<uint16_t> advances_;
-    std::vector<int> widths_;  // advances in 1/1000 em
-    std::vector<std::pair<char32_t, uint32_t>> cmap_;
-    std::vector<char32_t> unicodes_;  // glyph id -> its lowest character
-    std::vector<uint16_t> cids_;      // glyph id -> CID, CID-keyed CFF only
-    std::vector<uint16_t> bmp_;       // U+0000-U+FFFF -> glyph, so texts map without searching
+    int glyphCount_ = 0;
+    size_t metricCount_ = 0;  // long horizontal metrics that hmtx holds
+    // Declared after the bytes, so that the face goes first.
+    std::unique_ptr<FT_LibraryRec_, LibraryDeleter> library_;
+    std::unique_ptr<FT_FaceRec_, FaceDeleter> face_;
+    mutable PagedTable<uint32_t> glyphs_{kUnknownGlyph};  // U+0000-U+FFFF -> glyph
+    mutable PagedTable<char32_t> foundBy_{0};             // glyph -> a code it was found by
+    mutable PagedTable<int> widths_{kUnknownWidth};       // glyph -> advance in 1/1000 em
+    mutable PagedTable<uint32_t> cids_{kUnknownGlyph};    // glyph -> CID, CID-keyed CFF only
+    mutable bool cmapRead_ = false;
+    mutable std::vector<std::pair<char32_t, uint32_t>> cmap_;
+    mutable std::vector<char32_t> unicodes_;  // glyph id -> its lowest character
 };
 
 }  // namespace pdfengine

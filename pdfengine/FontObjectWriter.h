@@ -9,16 +9,19 @@
 #include <qpdf/QPDF.hh>
 #include <qpdf/QPDFObjectHandle.hh>
 
+#include "pdfengine/Deflater.h"
 #include "pdfengine/FontObjects.h"
 
 namespace pdfengine {
 
 class FontObjectWriter {
 public:
-    // A new indirect font dictionary.
-    static QPDFObjectHandle write(QPDF& pdf, const FontObjects& font);
+    // A new indirect font dictionary. Its streams (font program, ToUnicode map)
+    // are compressed by `deflater`, the document's compressor, or at a higher
+    // level when large.
+    static QPDFObjectHandle write(QPDF& pdf, const FontObjects& font, Deflater& deflater);
     // Fills an existing (indirect) dictionary with the font's keys.
-    static void fill(QPDF& pdf, const FontObjects& font, QPDFObjectHandle dictionary);
+    static void fill(QPDF& pdf, const FontObjects& font, QPDFObjectHandle dictionary, Deflater& deflater);
 };
 
 }  // namespace pdfengine

@@ -3,6 +3,7 @@
 // stream, as plain values. FontObjectWriter turns it into objects.
 #pragma once
 
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <vector>
@@ -40,6 +41,9 @@ struct FontObjects {
     int defaultWidth = 1000;
     std::vector<CidWidthArray::Entry> cidWidths;
     bool cidToGidIdentity = false;
+    // A CIDFontType2 whose program was renumbered: the glyph of each CID, written
+    // as the /CIDToGIDMap stream instead of /Identity.
+    std::vector<uint16_t> cidToGidMap;
 
     std::optional<FontDescriptor> descriptor;
     std::optional<FontSubsetter::Result> program;  // the embedded font program

@@ -366,7 +366,8 @@ void FontRegistry::writeFonts(Document& document)
         if (!instance->dictionary().isInitialized())
             continue;
         try {
-            FontObjectWriter::fill(document.pdf(), instance->font().objects(), instance->dictionary());
+            FontObjectWriter::fill(document.pdf(), instance->font().objects(), instance->dictionary(),
+                                   document.deflater());
         } catch (const FontError& e) {
             throw EngineError(err::FontUnavailable, std::string("Couldn't embed a font: ") + e.what());
         }

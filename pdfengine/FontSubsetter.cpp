@@ -22,9 +22,13 @@ struct FaceDeleter {
 struct InputDeleter {
     void operator()(hb_subset_input_t* input) const { hb_subset_input_destroy(input); }
 };
+struct PlanDeleter {
+    void operator()(hb_subset_plan_t* plan) const { hb_subset_plan_destroy(plan); }
+};
 using Blob = std::unique_ptr<hb_blob_t, BlobDeleter>;
 using Face = std::unique_ptr<hb_face_t, FaceDeleter>;
 using Input = std::unique_ptr<hb_subset_input_t, InputDeleter>;
+using Plan = std::unique_ptr<hb_subset_plan_t, PlanDeleter>;
 
 // Tables a PDF reader never uses: layout, vertical metrics, bitmaps, colour,
 // device metrics and signatures.
@@ -52,13 +56,16 @@ FontSubsetter::Result run(const FontFile& font, const std::set<uint32_t>* glyphs
     Input input(hb_subset_input_create_or_fail());
     if (!input)
         throw FontError("Out of memory subsetting font " + font.postScriptName());
-    // Content streams select glyphs by glyph id, which must therefore stay. A
-    // CID-keyed CFF font is the exception: there they select CIDs, which the
-    // subset's charset keeps, and renumbering the glyphs spares the tens of
-    // thousands of empty entries a large CJK font would otherwise carry.
+    // Content streams select glyphs by glyph id, which must therefore stay,
+    // unless something leads those ids to the subset's glyphs: the charset of a
+    // CID-keyed CFF font (its CIDs), or the CIDToGIDMap of a TrueType CIDFont.
+    // Kept ids would cost a large CJK font's subset tens of thousands of empty
+    // entries, and HarfBuzz the work and memory of making them.
+    bool mapped =
+        glyphs && tables == FontSubsetter::Tables::ForCidFont && font.format() == FontFile::Format::TrueType;
     unsigned flags =
         HB_SUBSET_FLAGS_NO_HINTING | HB_SUBSET_FLAGS_NOTDEF_OUTLINE | HB_SUBSET_FLAGS_DESUBROUTINIZE;
-    if (!font.cidKeyed())
+    if (!font.cidKeyed() && !mapped)
         flags |= HB_SUBSET_FLAGS_RETAIN_GIDS;
     hb_subset_input_set_flags(input.get(), flags);
     hb_set_t* drop = hb_subset_input_set(input.get(), HB_SUBSET_SETS_DROP_TABLE_TAG);
@@ -84,12 +91,29 @@ FontSubsetter::Result run(const FontFile& font, const std::set<uint32_t>* glyphs
                 wanted[glyph] = true;
         }
         wanted[0] = false;
+        // A CIDFont needs a character only for HarfBuzz to find the glyph by:
+        // the one a text was looked up by serves, without reading the cmap.
+        bool complete = !characters;
+        if (!characters) {
+            for (uint32_t glyph : *glyphs) {
+                if (!font.hasGlyph(glyph) || !wanted[glyph])
+                    continue;
+                if (char32_t code = font.codeFoundFor(glyph)) {
+                    hb_set_add(unicodes, code);
+                    covered[glyph] = true;
+                } else {
+                    complete = false;
+                }
+            }
+        }
         // A simple TrueType font is read through its cmap, which keeps every
-        // character of the kept glyphs; a CIDFont needs one to find the glyph.
-        for (const auto& [unicode, glyph] : font.unicodeMap()) {
-            if (wanted[glyph] && (characters || !covered[glyph])) {
-                hb_set_add(unicodes, unicode);
-                covered[glyph] = true;
+        // character of the kept glyphs; glyphs shown by id are looked for there.
+        if (!complete) {
+            for (const auto& [unicode, glyph] : font.unicodeMap()) {
+                if (wanted[glyph] && (characters || !covered[glyph])) {
+                    hb_set_add(unicodes, unicode);
+                    covered[glyph] = true;
+                }
             }
         }
         for (size_t glyph = 1; glyph < wanted.size(); ++glyph) {
@@ -101,18 +125,37 @@ FontSubsetter::Result run(const FontFile& font, const std::set<uint32_t>* glyphs
         for (const auto& entry : font.unicodeMap())
             hb_set_add(unicodes, entry.first);
     }
-    Face result(hb_subset_or_fail(face.get(), input.get()));
+    auto failed = [&font] {
+        return FontError("Couldn't make a subset of font " + font.postScriptName() + " from font file '" +
+                         font.what() + "'");
+    };
+    Plan plan(hb_subset_plan_create_or_fail(face.get(), input.get()));
+    if (!plan)
+        throw failed();
+    Face result(hb_subset_plan_execute_or_fail(plan.get()));
     if (!result)
-        throw FontError("Couldn't make a subset of font " + font.postScriptName() + " from font file '" +
-                        font.what() + "'");
+        throw failed();
     Blob data(hb_face_reference_blob(result.get()));
     unsigned length = 0;
     const char* start = hb_blob_get_data(data.get(), &length);
     if (!start || length == 0)
-        throw FontError("Couldn't make a subset of font " + font.postScriptName() + " from font file '" +
-                        font.what() + "'");
+        throw failed();
     FontSubsetter::Result out;
     out.data.assign(start, length);
+    if (mapped) {
+        const hb_map_t* newIds = hb_subset_plan_old_to_new_glyph_mapping(plan.get());
+        uint32_t highest = 0;
+        for (uint32_t glyph : *glyphs) {
+            if (font.hasGlyph(glyph))
+                highest = glyph;
+        }
+        out.newGlyphIds.assign(highest + 1, 0);
+        for (uint32_t glyph : *glyphs) {
+            hb_codepoint_t id = font.hasGlyph(glyph) ? hb_map_get(newIds, glyph) : HB_MAP_VALUE_INVALID;
+            if (id != HB_MAP_VALUE_INVALID)
+                out.newGlyphIds[glyph] = static_cast<uint16_t>(id);
+        }
+    }
     out.program = font.format() == FontFile::Format::TrueType ? FontSubsetter::Program::FontFile2
                                                               : FontSubsetter::Program::OpenTypeCff;
     if (font.cidKeyed()) {

@@ -2,12 +2,15 @@
 // document shows, without hinting or layout tables, and selected by the same
 // codes as in the whole font (so the codes already written into content streams
 // stay valid): glyph ids, kept in place, or the CIDs of a CID-keyed CFF font.
+// A TrueType subset for a CIDFont is the exception: its glyphs are renumbered
+// and the CIDFont's CIDToGIDMap leads the old ids to the new ones.
 #pragma once
 
 #include <cstdint>
 #include <set>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace pdfengine {
 
@@ -26,12 +29,16 @@ public:
         std::string data;  // the font program
         Program program = Program::FontFile2;
         std::string tag;  // six capital letters for the BaseFont prefix, "" when not a subset
+        // A renumbered subset: the new glyph id of each original one up to the
+        // highest kept (0 for those left out). Empty when the ids were kept.
+        std::vector<uint16_t> newGlyphIds;
     };
 
     // Which tables a program needs beyond the outlines and metrics.
     enum class Tables {
         ForSimpleFont,  // cmap, post and name too: a simple TrueType font finds glyphs through them
-        ForCidFont      // only what glyph ids need: CIDFonts never look a character up
+        ForCidFont      // only what glyph ids need: CIDFonts never look a character up; a
+                        // TrueType program is renumbered (see Result::newGlyphIds)
     };
 
     // The glyphs (0, notdef, is always kept) of one face, as a standalone font.

@@ -458,7 +458,7 @@ void FormFields::finish(Document& document)
     if (topLevel_.empty())
         return;
     Handle fonts = Handle::newDictionary();
-    fonts_.write(fonts);
+    fonts_.write(fonts, document.deflater());
     if (dingbats_.isInitialized())
         fonts.replaceKey("/ZaDb", dingbats_);
     Handle resources = Handle::newDictionary();

@@ -74,7 +74,11 @@ QPDFObjectHandle ImportRegistry::formXObject(const std::shared_ptr<ImportedDocum
         std::string content = pageContent(page.dict, document->options().maxStreamBytes, what);
         // Kept alive from the first copied object on, whatever fails later.
         remember(document);
-        QPDFObjectHandle form = output_.newStream(std::move(content));
+        // Compressed here, like the pages' own content, rather than by qpdf's
+        // writer, which would set up a compressor of its own for it.
+        QPDFObjectHandle form = output_.newStream();
+        form.replaceStreamData(deflater_.compress(content), QPDFObjectHandle::newName("/FlateDecode"),
+                               QPDFObjectHandle::newNull());
         QPDFObjectHandle dict = form.getDict();
         dict.replaceKey("/Type", QPDFObjectHandle::newName("/XObject"));
         dict.replaceKey("/Subtype", QPDFObjectHandle::newName("/Form"));

@@ -12,6 +12,7 @@
 #include <string>
 #include <utility>
 
+#include "pdfengine/Deflater.h"
 #include "pdfengine/ImportedDocument.h"
 
 namespace pdfengine {
@@ -19,7 +20,8 @@ namespace pdfengine {
 class ImportRegistry {
 public:
     // output must outlive the registry; write the output before destroying it.
-    explicit ImportRegistry(QPDF& output) : output_(output) {}
+    // The pages' content is compressed by `deflater`, the output's compressor.
+    ImportRegistry(QPDF& output, Deflater& deflater) : output_(output), deflater_(deflater) {}
     ImportRegistry(const ImportRegistry&) = delete;
     ImportRegistry& operator=(const ImportRegistry&) = delete;
 
@@ -48,6 +50,7 @@ private:
     QPDFObjectHandle copyAcross(QPDFObjectHandle object);
 
     QPDF& output_;
+    Deflater& deflater_;
     // Keyed by the document's address, which stays unique while `sources_` holds it.
     std::map<std::pair<const ImportedDocument*, int>, QPDFObjectHandle> forms_;
     std::set<std::shared_ptr<ImportedDocument>> sources_;

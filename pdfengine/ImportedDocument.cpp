@@ -4,6 +4,11 @@
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
+#include <memory>
+#include <optional>
+#include <string_view>
+
+#include <sys/stat.h>
 
 #include "pdfengine/BlockReader.h"
 #include "pdfengine/PdiError.h"
@@ -17,10 +22,16 @@ std::string cannotOpen(const std::string& fileName, const std::string& reason)
     return "Couldn't open PDF file '" + fileName + "' for reading (" + reason + ")";
 }
 
+// Files up to this size are read into memory at once: qpdf reading a file
+// itself seeks and reads a few bytes at a time, hundreds of system calls for a
+// one-page form. Larger files are read by qpdf as their objects are used.
+constexpr long long kReadWholeUpTo = 16LL << 20;
+
 // Checks that the file can be read and starts like a PDF. qpdf accepts the
 // header anywhere in the first kilobyte, and so do we; without one it would
-// try to "repair" any file into a PDF.
-void checkFile(const std::string& fileName)
+// try to "repair" any file into a PDF. Returns the file's bytes when it is
+// small enough to be read whole, else nothing.
+std::optional<std::string> checkFile(const std::string& fileName)
 {
     std::error_code ec;
     auto status = std::filesystem::status(fileName, ec);
@@ -28,7 +39,10 @@ void checkFile(const std::string& fileName)
         throw PdiError(PdiErrorKind::FileNotFound, cannotOpen(fileName, "file not found"));
     if (status.type() == std::filesystem::file_type::directory)
         throw PdiError(PdiErrorKind::CannotRead, cannotOpen(fileName, "it is a folder"));
-    std::FILE* file = std::fopen(fileName.c_str(), "rb");
+    struct Closer {
+        void operator()(std::FILE* file) const { std::fclose(file); }
+    };
+    std::unique_ptr<std::FILE, Closer> file(std::fopen(fileName.c_str(), "rb"));
     if (!file) {
         int error = errno;
         if (error == ENOENT)
@@ -36,14 +50,22 @@ void checkFile(const std::string& fileName)
         throw PdiError(PdiErrorKind::CannotRead,
                        cannotOpen(fileName, error == EACCES ? "permission denied" : std::strerror(error)));
     }
-    char head[1024];
-    size_t length = std::fread(head, 1, sizeof head, file);
-    bool readError = std::ferror(file) != 0;
-    std::fclose(file);
+    struct stat info {};
+    const bool whole =
+        ::fstat(::fileno(file.get()), &info) == 0 && S_ISREG(info.st_mode) && info.st_size <= kReadWholeUpTo;
+    std::string bytes(whole ? static_cast<size_t>(info.st_size) : 1024, '\0');
+    size_t length = std::fread(bytes.data(), 1, bytes.size(), file.get());
+    bool readError = std::ferror(file.get()) != 0;
+    // A file that grew since fstat is left to qpdf, which reads it as it is then.
+    bool complete = whole && !readError && std::fgetc(file.get()) == EOF && !std::ferror(file.get());
     if (readError)
         throw PdiError(PdiErrorKind::CannotRead, cannotOpen(fileName, "read error"));
-    if (std::string_view(head, length).find("%PDF-") == std::string_view::npos)
+    bytes.resize(length);
+    if (std::string_view(bytes).substr(0, 1024).find("%PDF-") == std::string_view::npos)
         throw PdiError(PdiErrorKind::NotPdf, "Couldn't open PDF file '" + fileName + "' (not a PDF file)");
+    if (!complete)
+        return std::nullopt;
+    return bytes;
 }
 
 EncryptionInfo readEncryption(QPDF& pdf)
@@ -108,7 +130,7 @@ ImportedDocument::~ImportedDocument() = default;
 std::shared_ptr<ImportedDocument> ImportedDocument::open(const std::string& fileName,
                                                          const ImportOptions& options)
 {
-    checkFile(fileName);
+    std::optional<std::string> bytes = checkFile(fileName);
     std::shared_ptr<ImportedDocument> doc(new ImportedDocument);
     doc->fileName_ = fileName;
     doc->options_ = options;
@@ -118,7 +140,14 @@ std::shared_ptr<ImportedDocument> ImportedDocument::open(const std::string& file
     try {
         pdf.setSuppressWarnings(true);
         pdf.setAttemptRecovery(!never);
-        pdf.processFile(fileName.c_str(), options.password.empty() ? nullptr : options.password.c_str());
+        const char* password = options.password.empty() ? nullptr : options.password.c_str();
+        if (bytes) {
+            // qpdf reads the bytes in place; the document keeps them as long as it keeps qpdf.
+            doc->bytes_ = std::move(*bytes);
+            pdf.processMemoryFile(fileName.c_str(), doc->bytes_.data(), doc->bytes_.size(), password);
+        } else {
+            pdf.processFile(fileName.c_str(), password);
+        }
         doc->pages_ = PageTree::walk(pdf, fileName);
         doc->encryption_ = readEncryption(pdf);
     } catch (const QPDFExc& e) {

@@ -92,6 +92,7 @@ private:
 
     std::string fileName_;
     ImportOptions options_;
+    std::string bytes_;  // the file, when read at once; qpdf reads it in place, so it goes after pdf_
     std::unique_ptr<QPDF> pdf_;
     std::vector<PageNode> pages_;
     EncryptionInfo encryption_;

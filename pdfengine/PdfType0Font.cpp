@@ -17,7 +17,7 @@ PdfType0Font::PdfType0Font(std::shared_ptr<const FontFile> font, Options options
         options_.subset = false;
 }
 
-GlyphRun::Glyph PdfType0Font::glyphOf(uint32_t glyph, char32_t unicode, bool missing) const
+inline GlyphRun::Glyph PdfType0Font::glyphOf(uint32_t glyph, char32_t unicode, bool missing) const
 {
     GlyphRun::Glyph g;
     g.glyph = missing ? 0 : glyph;
@@ -97,6 +97,11 @@ FontObjects PdfType0Font::objects() const
                         : FontSubsetter::whole(*font_);
         if (!o.program->tag.empty())
             name = o.program->tag + "+" + name;
+        // A TrueType subset's glyphs were renumbered; the CIDs (the original ids) are not.
+        if (!o.program->newGlyphIds.empty()) {
+            o.cidToGidIdentity = false;
+            o.cidToGidMap = o.program->newGlyphIds;
+        }
     }
     o.baseFont = name;
     o.cidBaseFont = name;

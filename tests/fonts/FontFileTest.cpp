@@ -1,8 +1,12 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
+#include <map>
 #include <set>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "pdfengine/FontError.h"
 #include "pdfengine/FontFile.h"
@@ -87,6 +91,92 @@ TEST(FontFile, AdvancesMatchFreeType)
         EXPECT_EQ(font->advance(glyph), fonttest::glyphInfo(bytes, 0, glyph).advance) << glyph;
     EXPECT_FALSE(font->hasGlyph(font->glyphCount()));
     EXPECT_EQ(font->advance(font->glyphCount()), 0);
+}
+
+// Characters, widths and CIDs are looked up when first asked for. The answers
+// must be those of the whole cmap read at once (a second copy of the font
+// reads it, so that nothing one copy worked out answers for the other), for
+// every character of the BMP asked in a scattered order, every character
+// beyond it that the font maps and a sample of those it does not.
+TEST(FontFile, LookupsAgreeWithTheWholeCmap)
+{
+    std::vector<std::string> sources;
+    for (std::string path : {std::string(fonttest::kGothic), std::string(fonttest::kMincho),
+                             std::string("/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf"),
+                             std::string(fonttest::kOtfDir) + "NimbusSans-Regular.otf",
+                             std::string(fonttest::kOtfDir) + "StandardSymbolsPS.otf"}) {
+        if (fonttest::exists(path))
+            sources.push_back(testsupport::readFile(path));
+    }
+    std::vector<fonttest::CffGlyph> glyphs;
+    for (int i = 0; i < 300; ++i)
+        glyphs.push_back({static_cast<char32_t>(i < 150 ? 0x4E00 + 3 * i : 0x20000 + i), 900 + i});
+    sources.push_back(fonttest::buildCffFont("QuillonTest-Regular", glyphs));
+    ASSERT_GE(sources.size(), 1u);
+
+    for (const std::string& bytes : sources) {
+        auto lazy = FontFile::fromBytes(bytes, 0, "lazy");
+        auto whole = FontFile::fromBytes(bytes, 0, "whole");
+        const std::string name = whole->postScriptName();
+        const auto& map = whole->unicodeMap();
+        ASSERT_FALSE(map.empty()) << name;
+        std::vector<uint32_t> bmp(0x10000, 0);
+        std::map<uint32_t, char32_t> lowest;  // glyph -> its lowest character
+        for (const auto& [code, glyph] : map) {
+            if (code <= 0xFFFF)
+                bmp[code] = glyph;
+            lowest.try_emplace(glyph, code);
+        }
+        for (const auto& [glyph, code] : lowest)
+            EXPECT_EQ(lazy->codeFoundFor(glyph), 0u) << name << ": nothing looked up yet";
+
+        int wrong = 0;
+        for (uint32_t i = 0; i < 0x10000; ++i) {
+            char32_t c = (i * 40503u) & 0xFFFF;  // every code once, pages in no order
+            if (lazy->glyphFor(c) != bmp[c] && ++wrong <= 5)
+                ADD_FAILURE() << name << ": U+" << std::hex << uint32_t(c) << " gives glyph " << std::dec
+                              << lazy->glyphFor(c) << ", the cmap says " << bmp[c];
+        }
+        for (const auto& [code, glyph] : map) {
+            if (code > 0xFFFF) {
+                EXPECT_EQ(lazy->glyphFor(code), glyph) << name << " U+" << std::hex << uint32_t(code);
+            }
+        }
+        for (char32_t c = 0x10000; c <= 0x10FFFF; c += 7919) {
+            auto found = std::lower_bound(map.begin(), map.end(), std::make_pair(c, uint32_t{0}));
+            uint32_t expected = found != map.end() && found->first == c ? found->second : 0;
+            EXPECT_EQ(lazy->glyphFor(c), expected) << name << " U+" << std::hex << uint32_t(c);
+        }
+        EXPECT_EQ(lazy->glyphFor(0x110000), 0u);
+        EXPECT_EQ(lazy->glyphFor(0xFFFFFFFF), 0u);
+        // Every character of the BMP was asked for: each glyph was found by its lowest.
+        for (const auto& [glyph, code] : lowest) {
+            if (code <= 0xFFFF) {
+                EXPECT_EQ(lazy->codeFoundFor(glyph), code) << name << " glyph " << glyph;
+            }
+        }
+
+        for (uint32_t glyph = 0; glyph < static_cast<uint32_t>(whole->glyphCount());
+             glyph += glyph < 300 ? 1 : 97) {
+            int advance = static_cast<int>(fonttest::glyphInfo(bytes, 0, glyph).advance);
+            EXPECT_EQ(lazy->advance(glyph), advance) << name << " glyph " << glyph;
+            EXPECT_EQ(lazy->width(glyph), whole->toThousandths(advance)) << name << " glyph " << glyph;
+            EXPECT_EQ(lazy->pdfCid(glyph), glyph) << name;
+        }
+        EXPECT_EQ(lazy->width(static_cast<uint32_t>(whole->glyphCount())), 0);
+        EXPECT_EQ(lazy->codeFoundFor(static_cast<uint32_t>(whole->glyphCount())), 0u);
+    }
+
+    // A CID-keyed font's CIDs, asked for from the last glyph down.
+    std::vector<fonttest::CffGlyph> keyed;
+    for (int i = 0; i < 600; ++i)
+        keyed.push_back({static_cast<char32_t>(0x4E00 + i), 1000, 1 + (i * 37) % 9000});
+    auto cid = FontFile::fromBytes(fonttest::buildCffFont("QuillonTest-CID", keyed, true), 0, "cid.otf");
+    ASSERT_TRUE(cid->cidKeyed());
+    for (int i = 599; i >= 0; --i)
+        EXPECT_EQ(cid->pdfCid(static_cast<uint32_t>(i + 1)), static_cast<uint32_t>(keyed[i].cid)) << i;
+    EXPECT_EQ(cid->pdfCid(0), 0u);
+    EXPECT_EQ(cid->pdfCid(601), 0u);
 }
 
 TEST(FontFile, ReadsEachFaceOfACollection)

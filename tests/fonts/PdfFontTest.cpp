@@ -56,7 +56,14 @@ TEST(PdfType0Font, MapsUnicodeAndGlyphIdsAndCountsMissingCharacters)
     EXPECT_EQ(o.kind, FontObjects::Kind::Type0);
     EXPECT_EQ(o.encodingName, "Identity-H");
     EXPECT_EQ(o.cidFontType, "CIDFontType2");
-    EXPECT_TRUE(o.cidToGidIdentity);
+    // The subset's glyphs are renumbered; the CIDs stay the whole font's glyph
+    // ids, and the map leads them to the subset's (SubsetTest checks the outlines).
+    EXPECT_FALSE(o.cidToGidIdentity);
+    ASSERT_EQ(o.cidToGidMap.size(), kan + 1);
+    const uint16_t newKan = o.cidToGidMap[kan], newA = o.cidToGidMap[font->glyphFor(U'A')];
+    EXPECT_TRUE(newKan > 0 && newA > 0 && newKan != newA && newKan < 3 && newA < 3) << newKan << " " << newA;
+    EXPECT_EQ(o.cidToGidMap[0], 0u);
+    EXPECT_EQ(o.cidToGidMap[kan - 1], 0u);
     EXPECT_EQ(o.ordering, "Identity");
     ASSERT_TRUE(o.program.has_value());
     EXPECT_EQ(o.baseFont, o.program->tag + "+IPAexGothic");
@@ -76,6 +83,8 @@ TEST(PdfType0Font, EmbeddingChoices)
     plain.use(plain.mapUnicode(U"漢"));
     FontObjects o = plain.objects();
     EXPECT_FALSE(o.program.has_value());
+    EXPECT_TRUE(o.cidToGidIdentity);  // the reader's copy of the font has the same ids
+    EXPECT_TRUE(o.cidToGidMap.empty());
     EXPECT_EQ(o.baseFont, "IPAexGothic");
     EXPECT_TRUE(o.descriptor.has_value());
 
@@ -90,6 +99,8 @@ TEST(PdfType0Font, EmbeddingChoices)
     ASSERT_TRUE(o.program.has_value());
     EXPECT_EQ(o.baseFont, "IPAexGothic");
     EXPECT_GT(o.program->data.size(), 1000000u);
+    EXPECT_TRUE(o.cidToGidIdentity);
+    EXPECT_TRUE(o.cidToGidMap.empty());
 }
 
 TEST(PdfTrueTypeFont, EightBitTextInAFontFile)

@@ -2,6 +2,7 @@
 // come back as the same Unicode text, and the fonts must be what we say they are.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <memory>
 #include <sstream>
 #include <string>
@@ -56,6 +57,7 @@ public:
     {
         QPDF pdf;
         pdf.emptyPDF();
+        Deflater deflater(1);
         QPDFObjectHandle fonts = QPDFObjectHandle::newDictionary();
         // The first font the way the engine will do it: referred to first, filled at the end.
         for (size_t i = 0; i < fonts_.size(); ++i) {
@@ -63,10 +65,10 @@ public:
             if (i == 0) {
                 font = pdf.makeIndirectObject(QPDFObjectHandle::newDictionary());
                 fonts.replaceKey("/F0", font);
-                FontObjectWriter::fill(pdf, fonts_[0]->objects(), font);
+                FontObjectWriter::fill(pdf, fonts_[0]->objects(), font, deflater);
             } else {
                 fonts.replaceKey("/F" + std::to_string(i),
-                                 FontObjectWriter::write(pdf, fonts_[i]->objects()));
+                                 FontObjectWriter::write(pdf, fonts_[i]->objects(), deflater));
             }
         }
         QPDFObjectHandle resources = QPDFObjectHandle::newDictionary();
@@ -246,4 +248,59 @@ TEST(PdfOutput, CffFontsDrawAndExtract)
     };
     EXPECT_GT(darkIn(842 - 800 - 10, 842 - 800), 150);  // first line, baseline at 800
     EXPECT_GT(darkIn(842 - 770 - 10, 842 - 770), 150);  // second line
+}
+
+// A TrueType subset of a CIDFont has its glyphs renumbered and a CIDToGIDMap
+// that leads the CIDs (the whole font's glyph ids) to them: the page must look
+// exactly as with the whole font embedded, composite glyphs included.
+TEST(PdfOutput, RenumberedSubsetDrawsAsTheWholeFont)
+{
+    QUILLON_REQUIRE_TOOL("pdftoppm");
+    QUILLON_REQUIRE_TOOL("pdftotext");
+    const std::string dejavu = "/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf";
+    REQUIRE_FILE(dejavu);
+    auto font = std::shared_ptr<const FontFile>(FontFile::load(dejavu));
+    const std::u32string text = U"Grüße, Ångström! ŵ ǻ ½ ∑ fi";
+    testsupport::TempDir dir;
+    std::string pages[2];
+    for (bool subset : {true, false}) {
+        PdfType0Font::Options options;
+        options.subset = subset;
+        PdfType0Font type0(font, options);
+        TestDocument doc;
+        GlyphRun run = type0.mapUnicode(text);
+        ASSERT_EQ(run.missing, 0);
+        doc.show(type0, run);
+        doc.show(type0, run);
+        std::string name = subset ? "subset" : "whole";
+        std::string pdfPath = dir.file(name + ".pdf");
+        doc.write(pdfPath);
+
+        QPDF written;
+        written.processFile(pdfPath.c_str());
+        int maps = 0;
+        for (QPDFObjectHandle object : written.getAllObjects()) {
+            if (object.isDictionary() && object.hasKey("/CIDToGIDMap")) {
+                ++maps;
+                EXPECT_EQ(object.getKey("/CIDToGIDMap").isStream(), subset);
+            }
+        }
+        EXPECT_EQ(maps, 1);
+        auto extracted = testsupport::run({"pdftotext", "-enc", "UTF-8", pdfPath, "-"});
+        EXPECT_EQ(lines(extracted.out),
+                  (std::vector<std::string>{"Grüße, Ångström! ŵ ǻ ½ ∑ fi", "Grüße, Ångström! ŵ ǻ ½ ∑ fi"}))
+            << extracted.out;
+        auto render = testsupport::run({"pdftoppm", "-r", "100", "-gray", pdfPath, dir.file(name)});
+        ASSERT_EQ(render.status, 0) << render.err;
+        pages[subset ? 0 : 1] = testsupport::readFile(dir.file(name + "-1.pgm"));
+    }
+    ASSERT_GT(pages[0].size(), 100000u);
+    // Not blank: past the header ("P5", size, depth: three lines), text is dark.
+    size_t pixels = 0;
+    for (int line = 0; line < 3; ++line)
+        pixels = pages[0].find('\n', pixels) + 1;
+    EXPECT_GT(std::count_if(pages[0].begin() + static_cast<long>(pixels), pages[0].end(),
+                            [](char c) { return static_cast<uint8_t>(c) < 128; }),
+              500);
+    EXPECT_TRUE(pages[0] == pages[1]) << "the subset draws differently from the whole font";
 }

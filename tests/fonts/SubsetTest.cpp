@@ -2,8 +2,11 @@
 
 #include <zlib.h>
 
+#include <iterator>
 #include <set>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "pdfengine/FontFile.h"
 #include "pdfengine/FontSubsetter.h"
@@ -33,6 +36,14 @@ std::set<uint32_t> glyphsOf(const FontFile& font, const std::u32string& text)
     for (char32_t c : text)
         glyphs.insert(font.glyphFor(c));
     return glyphs;
+}
+
+// Where a glyph of the whole font is in a subset.
+uint32_t newId(const FontSubsetter::Result& subset, uint32_t glyph)
+{
+    if (subset.newGlyphIds.empty())
+        return glyph;
+    return glyph < subset.newGlyphIds.size() ? subset.newGlyphIds[glyph] : 0;
 }
 
 }  // namespace
@@ -78,8 +89,9 @@ TEST(FontSubsetter, KeepsTheUsedGlyphsAtTheirIds)
     for (auto tables : {FontSubsetter::Tables::ForSimpleFont, FontSubsetter::Tables::ForCidFont}) {
         std::set<uint32_t> mixed = {unmapped, *used.begin()};
         FontSubsetter::Result withUnmapped = FontSubsetter::subset(*font, mixed, tables);
-        EXPECT_GT(fonttest::glyphInfo(withUnmapped.data, 0, unmapped).points, 0);
-        EXPECT_GT(fonttest::glyphInfo(withUnmapped.data, 0, *used.begin()).points, 0);
+        EXPECT_EQ(fonttest::glyphInfo(withUnmapped.data, 0, newId(withUnmapped, unmapped)).points,
+                  fonttest::glyphInfo(whole, 0, unmapped).points);
+        EXPECT_GT(fonttest::glyphInfo(withUnmapped.data, 0, newId(withUnmapped, *used.begin())).points, 0);
     }
 
     size_t compressed = deflatedSize(subset.data);
@@ -87,6 +99,55 @@ TEST(FontSubsetter, KeepsTheUsedGlyphsAtTheirIds)
               << subset.data.size() << " bytes, " << compressed << " compressed\n";
     EXPECT_LT(compressed, 8 * 1024u);
     EXPECT_LT(subset.data.size(), 80 * 1024u);
+}
+
+// For a CIDFont a TrueType subset holds only the glyphs shown (and the
+// components of composite ones), renumbered; every glyph asked for is found at
+// its new id with its own outline and advance, and the map sends every other
+// id to notdef.
+TEST(FontSubsetter, RenumbersTrueTypeGlyphsForACidFont)
+{
+    std::vector<std::pair<std::string, std::u32string>> cases = {
+        {fonttest::kGothic, kKanji + U"Aあ、"},
+        // Accented letters are composites of other glyphs in DejaVu.
+        {"/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf", U"Grüße Ångström ŵ ǻ"}};
+    int tested = 0;
+    for (const auto& [path, text] : cases) {
+        if (!fonttest::exists(path))
+            continue;
+        ++tested;
+        auto font = FontFile::load(path);
+        const std::string whole(font->bytes());
+        std::set<uint32_t> used = glyphsOf(*font, text);
+        ASSERT_FALSE(used.count(0)) << path;
+        used.insert(static_cast<uint32_t>(font->glyphCount()) + 5);  // not in the font
+        FontSubsetter::Result subset = FontSubsetter::subset(*font, used, FontSubsetter::Tables::ForCidFont);
+        EXPECT_EQ(subset.program, FontSubsetter::Program::FontFile2);
+        ASSERT_EQ(subset.newGlyphIds.size(), *std::prev(used.end(), 2) + 1) << path;
+        auto back = FontFile::fromBytes(subset.data, 0, "subset");
+        EXPECT_LT(back->glyphCount(), static_cast<int>(used.size()) * 3) << path;
+        std::set<uint32_t> newIds;
+        for (uint32_t glyph = 0; glyph < subset.newGlyphIds.size(); ++glyph) {
+            uint32_t id = subset.newGlyphIds[glyph];
+            if (!used.count(glyph)) {
+                EXPECT_EQ(id, 0u) << path << " glyph " << glyph;
+                continue;
+            }
+            EXPECT_TRUE(newIds.insert(id).second) << path << " glyph " << glyph << " shares " << id;
+            fonttest::GlyphInfo before = fonttest::glyphInfo(whole, 0, glyph);
+            fonttest::GlyphInfo after = fonttest::glyphInfo(subset.data, 0, id);
+            EXPECT_TRUE(after.loaded) << path << " glyph " << glyph;
+            EXPECT_EQ(after.points, before.points) << path << " glyph " << glyph;
+            EXPECT_EQ(after.advance, before.advance) << path << " glyph " << glyph;
+        }
+        EXPECT_FALSE(newIds.count(0)) << path;
+        EXPECT_GT(fonttest::glyphInfo(subset.data, 0, 0).points, 0) << path;  // notdef keeps its outline
+
+        // A simple font's subset keeps the ids, which its cmap leads to.
+        EXPECT_TRUE(FontSubsetter::subset(*font, used).newGlyphIds.empty()) << path;
+    }
+    if (tested == 0)
+        GTEST_SKIP() << "neither IPAex Gothic nor DejaVu Sans is installed";
 }
 
 TEST(FontSubsetter, TagsAreStableAndFollowTheGlyphSet)
@@ -141,6 +202,11 @@ TEST(FontSubsetter, SubsetsCffFonts)
     }
     EXPECT_EQ(fonttest::glyphInfo(subset.data, 0, 0).points, 4);  // notdef keeps its outline
     EXPECT_EQ(fonttest::glyphInfo(subset.data, 0, font->glyphFor(U'X')).points, 0);
+    // A CIDFont of CFF outlines has no CIDToGIDMap: its glyph ids must stay.
+    FontSubsetter::Result forCid = FontSubsetter::subset(*font, used, FontSubsetter::Tables::ForCidFont);
+    EXPECT_TRUE(forCid.newGlyphIds.empty());
+    for (uint32_t glyph : used)
+        EXPECT_EQ(fonttest::glyphInfo(forCid.data, 0, glyph).points, 4) << glyph;
     std::string cff = FontSubsetter::cffTable(subset.data);
     ASSERT_GT(cff.size(), 4u);
     EXPECT_EQ(cff[0], 1);  // CFF major version
@@ -168,6 +234,7 @@ TEST(FontSubsetter, SubsetsCidKeyedFontsByCid)
     std::set<uint32_t> used = glyphsOf(*font, U"\u4E05\u4E10\u4F00");
     FontSubsetter::Result subset = FontSubsetter::subset(*font, used);
     EXPECT_EQ(subset.program, FontSubsetter::Program::CidFontType0C);
+    EXPECT_TRUE(subset.newGlyphIds.empty());  // the charset keeps the CIDs
     ASSERT_GT(subset.data.size(), 4u);
     EXPECT_EQ(subset.data[0], 1);  // a CFF header, not an OpenType wrapper
     // FreeType reads a bare CID-keyed CFF font by CID.

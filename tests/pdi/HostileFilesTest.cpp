@@ -24,6 +24,16 @@ std::string stream(const std::string& data, const std::string& entries = "")
            "\nendstream";
 }
 
+// Five bytes inserted before the objects: every object's offset in the
+// table is wrong, while startxref still finds the table.
+std::string withShiftedOffsets(const std::string& good)
+{
+    std::string shifted = good;
+    shifted.insert(shifted.find("1 0 obj"), "%abc\n");
+    size_t xref = shifted.find("xref\n");
+    return shifted.substr(0, shifted.rfind("startxref")) + "startxref\n" + std::to_string(xref) + "\n%%EOF\n";
+}
+
 ImportOptions neverRepair()
 {
     ImportOptions options;
@@ -38,7 +48,8 @@ void openAndImport(const std::string& path, const ImportOptions& options = {})
     auto doc = ImportedDocument::open(path, options);
     QPDF output;
     output.emptyPDF();
-    ImportRegistry registry(output);
+    Deflater deflater(1);
+    ImportRegistry registry(output, deflater);
     registry.formXObject(doc, 1);
 }
 
@@ -59,14 +70,7 @@ protected:
 TEST_F(HostileFilesTest, WrongCrossReferenceOffsetsAreRepairedOnlyWhenAllowed)
 {
     std::string good = fixtures::rawPdf({catalog, pages, page, stream("0 0 m 10 10 l S")});
-    // Five bytes inserted before the objects: every object's offset in the
-    // table is wrong, while startxref still finds the table.
-    std::string shifted = good;
-    shifted.insert(shifted.find("1 0 obj"), "%abc\n");
-    size_t xref = shifted.find("xref\n");
-    shifted =
-        shifted.substr(0, shifted.rfind("startxref")) + "startxref\n" + std::to_string(xref) + "\n%%EOF\n";
-    std::string path = write("shifted.pdf", shifted);
+    std::string path = write("shifted.pdf", withShiftedOffsets(good));
 
     auto doc = ImportedDocument::open(path, {});
     EXPECT_EQ(doc->pageCount(), 1);
@@ -74,6 +78,37 @@ TEST_F(HostileFilesTest, WrongCrossReferenceOffsetsAreRepairedOnlyWhenAllowed)
     openAndImport(path);
     EXPECT_PDI_ERROR(openAndImport(path, neverRepair()), PdiErrorKind::Damaged,
                      "PDF file '" + path + "' is damaged");
+}
+
+// Files up to 16 MB are read into memory at once, larger ones by qpdf as it
+// goes. Both open the same document, and damage is repaired, or refused with
+// repair=never, alike.
+TEST_F(HostileFilesTest, LargeFilesReadAsSmallOnesDo)
+{
+    for (size_t padding : {size_t(100), size_t(17) << 20}) {
+        const std::string content = "0 0 m 10 10 l S\n%" + std::string(padding, 'x') + "\n";
+        std::string good = fixtures::rawPdf({catalog, pages, page, stream(content)});
+        std::string name = std::to_string(padding);
+        std::string path = write(name + ".pdf", good);
+
+        auto doc = ImportedDocument::open(path, {});
+        EXPECT_EQ(doc->pageCount(), 1) << name;
+        EXPECT_TRUE(doc->repairs().empty()) << name;
+        EXPECT_EQ(doc->geometry(1).media, (PdfRect{0, 0, 200, 100})) << name;
+        QPDF output;
+        output.emptyPDF();
+        Deflater deflater(1);
+        ImportRegistry registry(output, deflater);
+        QPDFObjectHandle form = registry.formXObject(doc, 1);
+        EXPECT_TRUE(form.getStreamData(qpdf_dl_generalized)->getSize() == content.size()) << name;
+
+        std::string damaged = write(name + "-shifted.pdf", withShiftedOffsets(good));
+        auto repaired = ImportedDocument::open(damaged, {});
+        EXPECT_EQ(repaired->pageCount(), 1) << name;
+        EXPECT_FALSE(repaired->repairs().empty()) << name;
+        EXPECT_PDI_ERROR(openAndImport(damaged, neverRepair()), PdiErrorKind::Damaged,
+                         "PDF file '" + damaged + "' is damaged");
+    }
 }
 
 TEST_F(HostileFilesTest, TruncatedFiles)
@@ -157,7 +192,8 @@ TEST_F(HostileFilesTest, ResourcesThatAreThePageTree)
         auto doc = ImportedDocument::open(path, {});
         QPDF output;
         output.emptyPDF();
-        ImportRegistry registry(output);
+        Deflater deflater(1);
+        ImportRegistry registry(output, deflater);
         QPDFObjectHandle form = registry.formXObject(doc, 1);
         QPDFObjectHandle resources = form.getDict().getKey("/Resources");
         ASSERT_TRUE(resources.isDictionary());

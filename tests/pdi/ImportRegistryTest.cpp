@@ -23,6 +23,8 @@ namespace {
 struct Output {
     Output() { pdf.emptyPDF(); }
 
+    Deflater deflater{1};
+
     // A page that draws the form XObject with the placement's operators.
     void addPage(QPDFObjectHandle form, const PagePlacement& placement, double w, double h)
     {
@@ -60,7 +62,7 @@ TEST(ImportRegistryTest, OneFormXObjectPerDocumentAndPageForEveryPlacement)
     Output out;
     std::weak_ptr<ImportedDocument> watch;
     {
-        ImportRegistry registry(out.pdf);
+        ImportRegistry registry(out.pdf, out.deflater);
         {
             auto doc = ImportedDocument::open(source, {});
             watch = doc;
@@ -125,7 +127,7 @@ TEST(ImportRegistryTest, ImportingOnePageOfAThousandCopiesOnlyThatPage)
     ASSERT_EQ(doc->pageCount(), 1000);
     Output out;
     size_t before = out.pdf.getObjectCount();
-    ImportRegistry registry(out.pdf);
+    ImportRegistry registry(out.pdf, out.deflater);
     QPDFObjectHandle form = registry.formXObject(doc, 1);
     // The form, its font and its image; nothing of the other 999 pages.
     EXPECT_EQ(out.pdf.getObjectCount() - before, 3u);
@@ -152,7 +154,7 @@ TEST(ImportRegistryTest, ResourcesSharedByPagesAreCopiedOnce)
     b.write(source);
     auto doc = ImportedDocument::open(source, {});
     Output out;
-    ImportRegistry registry(out.pdf);
+    ImportRegistry registry(out.pdf, out.deflater);
     for (int n = 1; n <= 3; ++n)
         out.addPage(registry.formXObject(doc, n),
                     PagePlacement::compute(doc->geometry(n), PageBox::Crop, 0, 0, {}), 100, 100);
@@ -181,7 +183,7 @@ TEST(ImportRegistryTest, OutputIntentsAreCopiedOnce)
     plain.write(without);
 
     Output out;
-    ImportRegistry registry(out.pdf);
+    ImportRegistry registry(out.pdf, out.deflater);
     EXPECT_FALSE(registry.copyOutputIntents(ImportedDocument::open(without, {})));
     EXPECT_FALSE(out.pdf.getRoot().hasKey("/OutputIntents"));
     auto doc = ImportedDocument::open(withIntents, {});
@@ -219,7 +221,7 @@ TEST(ImportRegistryTest, PlacedPagesRenderUprightAndClipped)
     auto doc = ImportedDocument::open(source, {});
 
     Output out;
-    ImportRegistry registry(out.pdf);
+    ImportRegistry registry(out.pdf, out.deflater);
     PlacementOptions adjust;
     adjust.adjustPage = true;
     PagePlacement placement = PagePlacement::compute(doc->geometry(1), PageBox::Crop, 0, 0, adjust);
@@ -250,7 +252,7 @@ TEST(ImportRegistryTest, ImportingLeavesTheImportedDocumentAsItWas)
                                  }));
     auto doc = ImportedDocument::open(path, {});
     Output out;
-    ImportRegistry registry(out.pdf);
+    ImportRegistry registry(out.pdf, out.deflater);
     QPDFObjectHandle form = registry.formXObject(doc, 1);
     EXPECT_EQ(PdfRect::fromObject(form.getDict().getKey("/BBox")), (PdfRect{0, 0, 400, 500}));
     EXPECT_TRUE(form.getDict().getKey("/Resources").getKey("/ProcSet").isArray());
