@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <ctime>
 
+#include "pdfengine/Deflater.h"
 #include "pdfengine/ImportRegistry.h"
 #include "pdfengine/Version.h"
 
@@ -80,7 +81,9 @@ Document::Document(PdfVersion version, bool versionGiven, Encryption encryption,
       versionGiven_(versionGiven),
       encryption_(std::move(encryption)),
       deterministic_(deterministic),
-      deflater_(contentCompressionLevel)
+      compressor_([deflater = std::make_shared<Deflater>(contentCompressionLevel)](std::string_view data) {
+          return deflater->compress(data);
+      })
 {
     pdf_->setSuppressWarnings(true);
     pdf_->emptyPDF();
@@ -124,8 +127,7 @@ void Document::endPage()
     QPDFObjectHandle contents;
     if (!page.content().empty()) {
         contents = pdf_->newStream();
-        contents.replaceStreamData(deflater_.compress(page.content().data()),
-                                   QPDFObjectHandle::newName("/FlateDecode"), QPDFObjectHandle::newNull());
+        pendingContents_.emplace_back(contents, compressor_.submit(page.content().take()));
     }
     QPDFObjectHandle resources = resources_.dictionaryFor(page.resources(), *pdf_);
     // Pages mostly share their size: the box is made once per size, and each
@@ -154,6 +156,11 @@ void Document::write(Pipeline& out)
 {
     for (auto& hook : endHooks_)
         hook(*this);
+    // After the hooks, which gave the compressor time to finish.
+    for (auto& [stream, ticket] : pendingContents_)
+        stream.replaceStreamData(compressor_.take(ticket), QPDFObjectHandle::newName("/FlateDecode"),
+                                 QPDFObjectHandle::newNull());
+    pendingContents_.clear();
     pagesRoot_.replaceKey("/Kids", QPDFObjectHandle::newArray(kids_));
     pagesRoot_.replaceKey("/Count", QPDFObjectHandle::newInteger(static_cast<long long>(kids_.size())));
 

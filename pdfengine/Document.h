@@ -20,9 +20,10 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
-#include "pdfengine/Deflater.h"
+#include "pdfengine/ContentCompressor.h"
 #include "pdfengine/Encryption.h"
 #include "pdfengine/Page.h"
 #include "pdfengine/Qpdf.h"
@@ -82,7 +83,10 @@ private:
     bool deterministic_;
     SharedObjects shared_;
     ResourceRegistry resources_;
-    Deflater deflater_;
+    ContentCompressor compressor_;
+    // The pages' content streams, each with its compressor ticket: they get
+    // their data just before the file is written.
+    std::vector<std::pair<QPDFObjectHandle, size_t>> pendingContents_;
     std::vector<std::function<void(Document&)>> endHooks_;
     QPDFObjectHandle info_;
     QPDFObjectHandle pagesRoot_;
