@@ -28,6 +28,7 @@ struct GlyphRun {
         bool missing = false;  // the font lacks it: notdef is shown
     };
 
+    // Filled only through add() and addBytes(), which keep the sums below.
     std::string codes;  // the string operand of Tj
     std::vector<Glyph> glyphs;
     int width = 0;       // sum of the advances, 1/1000 em
