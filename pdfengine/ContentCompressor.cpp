@@ -64,6 +64,17 @@ std::string ContentCompressor::take(size_t ticket)
     return std::move(done_[ticket]);
 }
 
+std::optional<std::string> ContentCompressor::tryTake(size_t ticket)
+{
+    std::lock_guard lock(mutex_);
+    if (ticket >= submitted_)
+        throw std::logic_error("content ticket was never given out");
+    if (ready_[ticket])
+        return std::move(done_[ticket]);
+    rethrowFailure();
+    return std::nullopt;
+}
+
 size_t ContentCompressor::peakWaiting() const
 {
     std::lock_guard lock(mutex_);

@@ -18,6 +18,7 @@
 #include <exception>
 #include <functional>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <thread>
@@ -39,6 +40,9 @@ public:
     size_t submit(std::string content);
     // Once per ticket.
     std::string take(size_t ticket);
+    // The same without waiting: nothing while the content is not compressed
+    // yet (the first one, before a second came, included).
+    std::optional<std::string> tryTake(size_t ticket);
 
     // The most contents that waited at once, for tests of the bound.
     size_t peakWaiting() const;

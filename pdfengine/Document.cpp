@@ -128,6 +128,9 @@ void Document::endPage()
     if (!page.content().empty()) {
         contents = pdf_->newStream();
         pendingContents_.emplace_back(contents, compressor_.submit(page.content().take()));
+        // Compressed contents are moved into their streams as they come, so
+        // that the compressor holds a few pages only.
+        installContents(false);
     }
     QPDFObjectHandle resources = resources_.dictionaryFor(page.resources(), *pdf_);
     // Pages mostly share their size: the box is made once per size, and each
@@ -146,6 +149,20 @@ void Document::endPage()
     discardPage();
 }
 
+void Document::installContents(bool wait)
+{
+    while (!pendingContents_.empty()) {
+        auto& [stream, ticket] = pendingContents_.front();
+        std::optional<std::string> data =
+            wait ? std::optional<std::string>(compressor_.take(ticket)) : compressor_.tryTake(ticket);
+        if (!data)
+            return;
+        stream.replaceStreamData(*data, QPDFObjectHandle::newName("/FlateDecode"),
+                                 QPDFObjectHandle::newNull());
+        pendingContents_.pop_front();
+    }
+}
+
 void Document::discardPage()
 {
     page_.reset();
@@ -157,10 +174,7 @@ void Document::write(Pipeline& out)
     for (auto& hook : endHooks_)
         hook(*this);
     // After the hooks, which gave the compressor time to finish.
-    for (auto& [stream, ticket] : pendingContents_)
-        stream.replaceStreamData(compressor_.take(ticket), QPDFObjectHandle::newName("/FlateDecode"),
-                                 QPDFObjectHandle::newNull());
-    pendingContents_.clear();
+    installContents(true);
     pagesRoot_.replaceKey("/Kids", QPDFObjectHandle::newArray(kids_));
     pagesRoot_.replaceKey("/Count", QPDFObjectHandle::newInteger(static_cast<long long>(kids_.size())));
 

@@ -17,6 +17,7 @@
 //   imported page however often it is placed.
 #pragma once
 
+#include <deque>
 #include <functional>
 #include <memory>
 #include <string>
@@ -73,6 +74,10 @@ public:
     void write(Pipeline& out);
 
 private:
+    // Gives the streams whose content is compressed their data, in page order;
+    // with `wait`, all of them.
+    void installContents(bool wait);
+
     // Declared first so that they outlive the output's objects.
     std::vector<std::shared_ptr<QPDF>> sources_;
     std::unique_ptr<ImportRegistry> imports_;
@@ -84,9 +89,9 @@ private:
     SharedObjects shared_;
     ResourceRegistry resources_;
     ContentCompressor compressor_;
-    // The pages' content streams, each with its compressor ticket: they get
-    // their data just before the file is written.
-    std::vector<std::pair<QPDFObjectHandle, size_t>> pendingContents_;
+    // The pages' content streams still waiting for their data, each with its
+    // compressor ticket, oldest first.
+    std::deque<std::pair<QPDFObjectHandle, size_t>> pendingContents_;
     std::vector<std::function<void(Document&)>> endHooks_;
     QPDFObjectHandle info_;
     QPDFObjectHandle pagesRoot_;
