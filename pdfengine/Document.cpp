@@ -2,7 +2,10 @@
 
 #include <cstdio>
 #include <ctime>
+#include <memory>
+#include <thread>
 
+#include "pdfengine/Deflater.h"
 #include "pdfengine/ImportRegistry.h"
 #include "pdfengine/Version.h"
 
@@ -80,7 +83,18 @@ Document::Document(PdfVersion version, bool versionGiven, Encryption encryption,
       versionGiven_(versionGiven),
       encryption_(std::move(encryption)),
       deterministic_(deterministic),
-      deflater_(contentCompressionLevel)
+      deflater_(contentCompressionLevel),
+      // A compressor serves one thread at a time. The worker that compresses the
+      // pages' content makes its own; on the document's thread (a one-page
+      // document is compressed when it is written) the document's serves.
+      compressor_([this, owner = std::this_thread::get_id(),
+                   worker = std::shared_ptr<Deflater>()](std::string_view data) mutable {
+          if (std::this_thread::get_id() == owner)
+              return deflater_.compress(data);
+          if (!worker)
+              worker = std::make_shared<Deflater>(contentCompressionLevel);
+          return worker->compress(data);
+      })
 {
     pdf_->setSuppressWarnings(true);
     pdf_->emptyPDF();
@@ -124,8 +138,10 @@ void Document::endPage()
     QPDFObjectHandle contents;
     if (!page.content().empty()) {
         contents = pdf_->newStream();
-        contents.replaceStreamData(deflater_.compress(page.content().data()),
-                                   QPDFObjectHandle::newName("/FlateDecode"), QPDFObjectHandle::newNull());
+        pendingContents_.emplace_back(contents, compressor_.submit(page.content().take()));
+        // Compressed contents are moved into their streams as they come, so
+        // that the compressor holds a few pages only.
+        installContents(false);
     }
     QPDFObjectHandle resources = resources_.dictionaryFor(page.resources(), *pdf_);
     // Pages mostly share their size: the box is made once per size, and each
@@ -144,6 +160,20 @@ void Document::endPage()
     discardPage();
 }
 
+void Document::installContents(bool wait)
+{
+    while (!pendingContents_.empty()) {
+        auto& [stream, ticket] = pendingContents_.front();
+        std::optional<std::string> data =
+            wait ? std::optional<std::string>(compressor_.take(ticket)) : compressor_.tryTake(ticket);
+        if (!data)
+            return;
+        stream.replaceStreamData(*data, QPDFObjectHandle::newName("/FlateDecode"),
+                                 QPDFObjectHandle::newNull());
+        pendingContents_.pop_front();
+    }
+}
+
 void Document::discardPage()
 {
     page_.reset();
@@ -154,6 +184,8 @@ void Document::write(Pipeline& out)
 {
     for (auto& hook : endHooks_)
         hook(*this);
+    // After the hooks, which gave the compressor time to finish.
+    installContents(true);
     pagesRoot_.replaceKey("/Kids", QPDFObjectHandle::newArray(kids_));
     pagesRoot_.replaceKey("/Count", QPDFObjectHandle::newInteger(static_cast<long long>(kids_.size())));
 

@@ -17,11 +17,14 @@
 //   imported page however often it is placed.
 #pragma once
 
+#include <deque>
 #include <functional>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
+#include "pdfengine/ContentCompressor.h"
 #include "pdfengine/Deflater.h"
 #include "pdfengine/Encryption.h"
 #include "pdfengine/Page.h"
@@ -46,9 +49,11 @@ public:
     void keepAlive(std::shared_ptr<QPDF> source) { sources_.push_back(std::move(source)); }
     void addEndHook(std::function<void(Document&)> hook) { endHooks_.push_back(std::move(hook)); }
     ImportRegistry& importRegistry();
-    // The compressor of the streams the engine makes itself: page content,
-    // font programs and maps, imported pages' content. One for the document,
-    // since setting one up costs more than compressing a page.
+    // The compressor of the streams the engine makes itself on the document's
+    // thread: font programs and maps, imported pages' content, and the page of a
+    // one-page document. One for the document, since setting one up costs more
+    // than compressing a page; the pages of a longer document are compressed by
+    // a worker thread with a compressor of its own.
     Deflater& deflater() { return deflater_; }
 
     PdfVersion version() const { return version_; }
@@ -76,6 +81,10 @@ public:
     void write(Pipeline& out);
 
 private:
+    // Gives the streams whose content is compressed their data, in page order;
+    // with `wait`, all of them.
+    void installContents(bool wait);
+
     // Declared first so that they outlive the output's objects.
     std::vector<std::shared_ptr<QPDF>> sources_;
     std::unique_ptr<ImportRegistry> imports_;
@@ -87,6 +96,10 @@ private:
     SharedObjects shared_;
     ResourceRegistry resources_;
     Deflater deflater_;
+    ContentCompressor compressor_;  // after deflater_, which it uses
+    // The pages' content streams still waiting for their data, each with its
+    // compressor ticket, oldest first.
+    std::deque<std::pair<QPDFObjectHandle, size_t>> pendingContents_;
     std::vector<std::function<void(Document&)>> endHooks_;
     QPDFObjectHandle info_;
     QPDFObjectHandle pagesRoot_;

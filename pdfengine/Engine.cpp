@@ -2,6 +2,7 @@
 
 #include <cstdlib>
 #include <cstring>
+#include <span>
 
 #include "pdfengine/BlockFiller.h"
 #include "pdfengine/EngineError.h"
@@ -146,10 +147,15 @@ void Engine::requireScope(const char* api, unsigned allowed) const
 
 void Engine::setOptions(std::string_view optlist)
 {
-    const OptionList list = OptionList::parse(optlist, options::global);
-    // Renderers register a font's file again before every text in it.
-    if (repeatsOutlines(list, settings_))
+    // Renderers register a font's file again before every text in it: the last
+    // list found to do only that is not parsed again while the settings stay.
+    if (!repeatedOutlines_.empty() && optlist == repeatedOutlines_)
         return;
+    const OptionList list = OptionList::parse(optlist, options::global);
+    if (repeatsOutlines(list, settings_)) {
+        repeatedOutlines_.assign(optlist);
+        return;
+    }
     // Everything is worked out on a copy and committed at the end, so a call
     // that fails changes nothing.
     Settings next = settings_;
@@ -188,6 +194,7 @@ void Engine::setOptions(std::string_view optlist)
         }
     }
     settings_ = std::move(next);
+    repeatedOutlines_.clear();
 }
 
 void Engine::setParameter(std::string_view key, std::string_view value)
@@ -350,25 +357,8 @@ void Engine::endPage(std::string_view optlist)
 
 void Engine::setGraphicsOptions(std::string_view optlist)
 {
-    const OptionList list = OptionList::parse(optlist, options::graphics);
-    Page& page = this->page();
-    // The dash is the one value parse() cannot check completely; set it first
-    // so that a failing call writes nothing.
-    if (list.has("dasharray") || list.has("dashphase"))
-        page.setDash(list.has("dasharray") ? list.getNumbers("dasharray") : page.state().dashArray,
-                     list.getNumber("dashphase", list.has("dasharray") ? 0 : page.state().dashPhase));
-    if (list.has("linewidth"))
-        page.setLineWidth(list.getNumber("linewidth", 1));
-    if (list.has("linecap"))
-        page.setLineCap(list.getInteger("linecap", 0));
-    if (list.has("linejoin"))
-        page.setLineJoin(list.getInteger("linejoin", 0));
-    if (list.has("miterlimit"))
-        page.setMiterLimit(list.getNumber("miterlimit", 10));
-    if (list.has("fillcolor"))
-        page.setFillColor(list.getColor("fillcolor"));
-    if (list.has("strokecolor"))
-        page.setStrokeColor(list.getColor("strokecolor"));
+    const GraphicsOptions& options = graphicsOptions_.get(optlist);
+    options.apply(page());
 }
 
 void Engine::setColor(std::string_view fstype, std::string_view colorspace, double c1, double c2, double c3,
@@ -376,15 +366,23 @@ void Engine::setColor(std::string_view fstype, std::string_view colorspace, doub
 {
     static constexpr std::string_view fstypes[] = {"fill", "stroke", "fillstroke"};
     static constexpr std::string_view spaces[] = {"gray", "rgb", "cmyk"};
-    size_t target = 0;
-    while (target < std::size(fstypes) && !equalsNoCase(fstype, fstypes[target]))
-        ++target;
+    // Callers write the keywords as listed nearly always: those are found
+    // without comparing case.
+    auto index = [](std::string_view given, std::span<const std::string_view> names) {
+        for (size_t i = 0; i < names.size(); ++i) {
+            if (given == names[i])
+                return i;
+        }
+        size_t i = 0;
+        while (i < names.size() && !equalsNoCase(given, names[i]))
+            ++i;
+        return i;
+    };
+    const size_t target = index(fstype, fstypes);
     if (target == std::size(fstypes))
         throw EngineError(err::UnknownArgumentKeyword, "Unknown fstype '" + std::string(fstype) +
                                                            "' (expected fill, stroke or fillstroke)");
-    size_t space = 0;
-    while (space < std::size(spaces) && !equalsNoCase(colorspace, spaces[space]))
-        ++space;
+    const size_t space = index(colorspace, spaces);
     if (space == std::size(spaces))
         throw EngineError(err::UnknownArgumentKeyword, "Unknown colour space '" + std::string(colorspace) +
                                                            "' (expected gray, rgb or cmyk)");

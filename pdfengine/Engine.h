@@ -11,6 +11,7 @@
 
 #include "pdfengine/ApiTrace.h"
 #include "pdfengine/Document.h"
+#include "pdfengine/GraphicsOptions.h"
 #include "pdfengine/ImageRegistry.h"
 #include "pdfengine/Imports.h"
 #include "pdfengine/OutputFile.h"
@@ -102,6 +103,7 @@ private:
     void writeDocument(Document& document);
 
     Settings settings_;
+    std::string repeatedOutlines_;  // an option list that only repeated registrations
     ApiTrace trace_;
     Imports imports_;
     ImageRegistry images_;
@@ -115,6 +117,7 @@ private:
     std::string traceNote_;
     std::shared_ptr<FormFields> fields_;
     std::unique_ptr<BlockFiller> blockFiller_;
+    GraphicsOptionCache graphicsOptions_;
 };
 
 }  // namespace pdfengine

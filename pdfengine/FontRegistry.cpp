@@ -1,6 +1,7 @@
 #include "pdfengine/FontRegistry.h"
 
 #include <sys/stat.h>
+#include <charconv>
 
 #include "pdfengine/CidCMap.h"
 #include "pdfengine/CidStandardFont.h"
@@ -122,7 +123,8 @@ int FontRegistry::load(std::string_view name, std::string_view encoding, const O
     key += '\0';
     key += request.embed ? 'e' : '-';
     key += request.subset ? 's' : '-';
-    key += std::to_string(request.faceIndex);
+    char index[16];
+    key.append(index, std::to_chars(index, index + sizeof index, request.faceIndex).ptr);
     key += '\0';
     if (!settings.fontOutlines.empty()) {
         auto outline = settings.fontOutlines.find(name);

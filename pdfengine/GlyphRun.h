@@ -11,6 +11,14 @@
 namespace pdfengine {
 
 struct GlyphRun {
+    struct Glyph;
+    // Whether word spacing widens this glyph: PDF applies it to the one-byte code 32;
+    // in fonts with two-byte codes the engine applies it to the space character itself.
+    static bool takesWordSpacing(const Glyph& g)
+    {
+        return g.codeLength == 1 ? g.code == 32 : g.unicode == U' ';
+    }
+
     struct Glyph {
         uint32_t code = 0;     // the code written for the character
         int codeLength = 1;    // its length in bytes
@@ -20,11 +28,13 @@ struct GlyphRun {
         bool missing = false;  // the font lacks it: notdef is shown
     };
 
+    // Filled only through add() and addBytes(), which keep the sums below.
     std::string codes;  // the string operand of Tj
     std::vector<Glyph> glyphs;
     int width = 0;       // sum of the advances, 1/1000 em
     int missing = 0;     // characters shown as notdef
-    int wordSpaces = 0;  // one-byte codes 32: where word spacing applies
+    int wordSpaces = 0;  // one-byte codes 32: where PDF applies word spacing
+    int spacings = 0;    // glyphs that takesWordSpacing() widens
 
     // Adds a glyph whose code is written as its codeLength bytes, most significant first.
     void add(const Glyph& glyph)
@@ -42,6 +52,26 @@ struct GlyphRun {
         codes += bytes;
         count(glyph);
     }
+    // One-byte codes, each looked up in `table` (256 glyphs by byte, each with
+    // a one-byte code): what add() does for each, in one pass over the text.
+    void addBytes(std::string_view bytes, const Glyph* table)
+    {
+        const size_t first = glyphs.size();
+        const size_t firstCode = codes.size();
+        glyphs.resize(first + bytes.size());
+        codes.resize(firstCode + bytes.size());
+        Glyph* out = glyphs.data() + first;
+        char* code = codes.data() + firstCode;
+        for (char c : bytes) {
+            const Glyph& g = table[static_cast<uint8_t>(c)];
+            *out++ = g;
+            *code++ = static_cast<char>(g.code);
+            width += g.width;
+            missing += g.missing ? 1 : 0;
+            wordSpaces += g.code == 32 ? 1 : 0;
+            spacings += takesWordSpacing(g) ? 1 : 0;
+        }
+    }
     void reserve(size_t characters)
     {
         glyphs.reserve(characters);
@@ -57,6 +87,8 @@ private:
             ++missing;
         if (glyph.codeLength == 1 && glyph.code == 32)
             ++wordSpaces;
+        if (takesWordSpacing(glyph))
+            ++spacings;
     }
 };
 

@@ -52,9 +52,7 @@ GlyphRun::Glyph PdfStandardFont::measure(uint8_t code) const
 GlyphRun PdfStandardFont::mapBytes(std::string_view bytes) const
 {
     GlyphRun run;
-    run.reserve(bytes.size());
-    for (char c : bytes)
-        run.add(glyphs_[static_cast<uint8_t>(c)]);
+    run.addBytes(bytes, glyphs_.data());
     return run;
 }
 

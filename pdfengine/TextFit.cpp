@@ -13,11 +13,20 @@ LineMeasure LineMeasure::of(const GlyphRun& run, GlyphRange range)
     return m;
 }
 
+LineMeasure LineMeasure::of(const GlyphRun& run)
+{
+    LineMeasure m;
+    m.advances = run.width;
+    m.glyphs = static_cast<int>(run.glyphs.size());
+    m.spaces = run.spacings;
+    return m;
+}
+
 void LineMeasure::add(const GlyphRun::Glyph& g)
 {
     advances += g.width;
     ++glyphs;
-    if (takesWordSpacing(g))
+    if (GlyphRun::takesWordSpacing(g))
         ++spaces;
 }
 

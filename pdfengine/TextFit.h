@@ -20,13 +20,6 @@ struct GlyphRange {
     size_t end = 0;
 };
 
-// Whether word spacing widens this glyph: PDF applies it to the one-byte code 32;
-// in fonts with two-byte codes the engine applies it to the space character itself.
-inline bool takesWordSpacing(const GlyphRun::Glyph& g)
-{
-    return g.codeLength == 1 ? g.code == 32 : g.unicode == U' ';
-}
-
 // What the width of a line depends on besides the text state.
 struct LineMeasure {
     double advances = 0;  // the glyphs' advances, 1/1000 em
@@ -34,7 +27,8 @@ struct LineMeasure {
     int spaces = 0;       // each gets the word spacing
 
     static LineMeasure of(const GlyphRun& run, GlyphRange range);
-    static LineMeasure of(const GlyphRun& run) { return of(run, {0, run.glyphs.size()}); }
+    // A whole run, from the sums the run kept while it was built.
+    static LineMeasure of(const GlyphRun& run);
     void add(const GlyphRun::Glyph& g);
 
     // Width in points at a font size and the state's spacings and scaling, from

@@ -207,10 +207,13 @@ void TORPDF::setOption(const char* name, const char* value)
 {
     if (!initialized || !given(name) || !value)
         return;
-    std::string option = std::string(name) + "={" + value + "}";
+    // Built in a buffer that keeps its capacity: fonts send their registration
+    // before every text.
+    std::string& option = optionScratch;
+    option.assign(name).append("={").append(value).append("}");
     if (!lastOptionUtf8 || option != lastOption) {
         lastOptionUtf8.reset(toUtf8Option(option.c_str()));
-        lastOption = std::move(option);
+        lastOption = option;
     }
     PDF_set_option(pdf, lastOptionUtf8.get());
 }

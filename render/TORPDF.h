@@ -176,6 +176,8 @@ private:
     // same font registration for every text in that font.
     std::string lastOption;
     std::unique_ptr<char[]> lastOptionUtf8;
+    std::string optionScratch;   // the option being sent
+    std::string outlineScratch;  // a font's "face=file"
 
     bool fillTextBlock(const TORPDFBlock& block);
     bool fillImageBlock(const TORPDFBlock& block);

@@ -232,7 +232,8 @@ bool TORPDF::applyFont(const TORPDFFont* font)
     if (font->getFile()) {
         // A registration that does not fit is not cut short (that would name another
         // file): the font then fails to load and the engine reports it.
-        std::string outline = std::string(face) + "=" + font->getFile();
+        std::string& outline = outlineScratch;
+        outline.assign(face).append("=").append(font->getFile());
         if (outline.size() < fontOutlineSize)
             setOption("FontOutline", outline.c_str());
     }

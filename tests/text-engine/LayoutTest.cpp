@@ -62,9 +62,9 @@ TEST(LineMeasure, WidthsCountSpacingsBetweenGlyphsAndWordSpacingAtSpaces)
     EXPECT_DOUBLE_EQ(m.advance(s), (20 + 4 + 3) * 0.5);
     // The space character of a two-byte font takes word spacing too.
     EXPECT_EQ(LineMeasure::of(run(U"日 本")).spaces, 1);
-    GlyphRun wide = run(U"日本");
-    wide.glyphs[0].unicode = U' ';
-    wide.glyphs[0].code = 0x20;
+    GlyphRun wide;
+    wide.add({.code = 0x20, .codeLength = 2, .unicode = U' ', .width = 1000});
+    wide.add(run(U"本").glyphs[0]);
     EXPECT_EQ(LineMeasure::of(wide).spaces, 1);
 }
 
