@@ -39,8 +39,10 @@ size_t ContentCompressor::submit(std::string content)
     ++submitted_;
     if (waiting_.size() > peakWaiting_)
         peakWaiting_ = waiting_.size();
+    const bool wake = waiting_.size() >= wakeAt;
     lock.unlock();
-    changed_.notify_all();
+    if (wake)
+        changed_.notify_all();
     return ticket;
 }
 
@@ -58,7 +60,11 @@ std::string ContentCompressor::take(size_t ticket)
             waiting_.pop_front();
         }
     }
-    changed_.wait(lock, [&] { return ready_[ticket] || failure_; });
+    if (!ready_[ticket] && !failure_) {
+        // Fewer than a batch may be waiting: the worker is woken for them.
+        changed_.notify_all();
+        changed_.wait(lock, [&] { return ready_[ticket] || failure_; });
+    }
     if (!ready_[ticket])
         rethrowFailure();
     return std::move(done_[ticket]);

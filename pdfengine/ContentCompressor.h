@@ -7,7 +7,7 @@
 // comes: a one-page document never starts the thread and is compressed by
 // take() itself. At most `maxWaiting` contents wait uncompressed: submit()
 // blocks while that many are queued, so a long document holds only the
-// compressed forms. A failure of the worker (no memory) is kept and thrown
+// compressed forms. The worker is woken for `wakeAt` contents at a time. A failure of the worker (no memory) is kept and thrown
 // by the next submit() or take(); the worker stops after it. The destructor
 // stops the worker and joins it, dropping what was not compressed yet.
 #pragma once
@@ -29,7 +29,11 @@ namespace pdfengine {
 class ContentCompressor {
 public:
     using Compress = std::function<std::string(std::string_view)>;
-    static constexpr size_t maxWaiting = 8;
+    static constexpr size_t maxWaiting = 16;
+    // The worker is woken when this many contents wait (or when one is taken):
+    // waking a thread on another processor costs more than compressing a small
+    // page, so it is done for a batch of pages rather than for each.
+    static constexpr size_t wakeAt = maxWaiting / 2;
 
     // compress is called on one thread at a time, in the order of submission.
     explicit ContentCompressor(Compress compress);
