@@ -54,10 +54,11 @@ foreach(name IN LISTS _shared_only)
 endforeach()
 find_package(Threads REQUIRED)
 list(APPEND _link PkgConfig::HARFBUZZ Threads::Threads m)
+set(_trial_includes "-DINCLUDE_DIRECTORIES=${QPDF_INCLUDE_DIRS};${FREETYPE_INCLUDE_DIRS};${HARFBUZZ_INCLUDE_DIRS};${FONTCONFIG_INCLUDE_DIRS};${PNG_INCLUDE_DIRS};${TIFF_INCLUDE_DIRS}")
 if(NOT DEFINED QUILLON_STATIC_LINK_WORKS)
   try_compile(QUILLON_STATIC_LINK_WORKS
               SOURCES ${CMAKE_CURRENT_LIST_DIR}/static_link_check.cpp
-              CMAKE_FLAGS "-DINCLUDE_DIRECTORIES=${QPDF_INCLUDE_DIRS};${FREETYPE_INCLUDE_DIRS};${HARFBUZZ_INCLUDE_DIRS};${FONTCONFIG_INCLUDE_DIRS};${PNG_INCLUDE_DIRS};${TIFF_INCLUDE_DIRS}"
+              CMAKE_FLAGS ${_trial_includes}
               LINK_LIBRARIES ${_link}
               CXX_STANDARD 20
               OUTPUT_VARIABLE _output)
@@ -74,7 +75,7 @@ if(NOT QUILLON_SANITIZE AND NOT DEFINED QUILLON_STATIC_CXX_RUNTIME_WORKS)
   set(_trial ${CMAKE_BINARY_DIR}/static-runtime-check)
   try_compile(_runtime_links
               SOURCES ${CMAKE_CURRENT_LIST_DIR}/static_link_check.cpp
-              CMAKE_FLAGS "-DINCLUDE_DIRECTORIES=${QPDF_INCLUDE_DIRS};${FREETYPE_INCLUDE_DIRS};${HARFBUZZ_INCLUDE_DIRS};${FONTCONFIG_INCLUDE_DIRS};${PNG_INCLUDE_DIRS};${TIFF_INCLUDE_DIRS}"
+              CMAKE_FLAGS ${_trial_includes}
               LINK_OPTIONS -static-libstdc++ -static-libgcc
               LINK_LIBRARIES ${_link}
               CXX_STANDARD 20
