@@ -50,9 +50,8 @@ tr_pdffile::tr_pdffile(const char* path)
 
 bool tr_pdffile::load(const char* path)
 {
-    // One consistent view of the file for the whole load, checked for changes once.
+    // One consistent view of the file for both halves, checked for changes once.
     platform::ProfileReadScope scope;
-    FileCheckScope fileChecks;
     loadSettings(path);
     loadPages(path);
     return true;
