@@ -293,15 +293,25 @@ std::string_view stripQuotePair(std::string_view text)
     return text;
 }
 
+// Where the reading of the headers is.
+struct ProfileData::HeaderReader {
+    explicit HeaderReader(std::string_view text) : walk(text) {}
+
+    static constexpr size_t none = SIZE_MAX;
+    HeaderWalk walk;
+    size_t open = none;  // the section whose body is being read
+    bool headerSeen = false;
+};
+
 ProfileData::ProfileData(std::string bytes) : text_(std::move(bytes))
 {
     convertMarkedText(text_);
-    parse();
+    reader_ = std::make_unique<HeaderReader>(text_);
 }
 
 ProfileData::~ProfileData() = default;
 
-void ProfileData::addSection(std::string_view name, size_t bodyBegin)
+void ProfileData::addSection(std::string_view name, size_t bodyBegin) const
 {
     // The table of sections stays at most half full.
     if (2 * (sections_.size() + 1) > slots_.size()) {
@@ -329,33 +339,30 @@ size_t ProfileData::freeSlot(uint32_t hash) const
     return slot;
 }
 
-void ProfileData::parse()
+bool ProfileData::readHeader() const
 {
-    std::string_view text(text_);
-    HeaderWalk walk(text);
-    std::string_view name;
-    size_t start = 0;
-    constexpr size_t none = SIZE_MAX;
-    size_t open = none;  // the section whose body is being read
+    HeaderReader& reader = *reader_;
     auto addOpen = [&](std::string_view sectionName, size_t bodyBegin) {
         size_t before = sections_.size();
         addSection(sectionName, bodyBegin);
-        open = sections_.size() > before ? before : none;
+        reader.open = sections_.size() > before ? before : HeaderReader::none;
     };
-    bool headerSeen = false;
-    while (walk.next(name, start)) {
-        // Keys before the first header belong to a section of the empty name.
-        if (!headerSeen && walk.keysBeforeHeader())
-            addOpen(std::string_view(), 0);
-        headerSeen = true;
-        if (open != none)
-            sections_[open].bodyEnd = start;
-        addOpen(name, walk.position());
-    }
-    if (!headerSeen && walk.keysBeforeHeader())
+    std::string_view name;
+    size_t start = 0;
+    const bool found = reader.walk.next(name, start);
+    // Keys before the first header belong to a section of the empty name.
+    if (!reader.headerSeen && reader.walk.keysBeforeHeader())
         addOpen(std::string_view(), 0);
-    if (open != none)
-        sections_[open].bodyEnd = text.size();
+    reader.headerSeen = true;
+    if (reader.open != HeaderReader::none)
+        sections_[reader.open].bodyEnd = found ? start : text_.size();
+    if (!found) {
+        reader_.reset();
+        parsed_.store(true, std::memory_order_release);
+        return false;
+    }
+    addOpen(name, reader.walk.position());
+    return true;
 }
 
 std::vector<std::string> ProfileData::sectionNames() const
@@ -371,6 +378,27 @@ std::vector<std::string> ProfileData::sectionNames() const
 }
 
 const ProfileData::Section* ProfileData::section(std::string_view name) const
+{
+    if (parsed_.load(std::memory_order_acquire))
+        return known(name);
+    std::lock_guard lock(parseMutex_);
+    const Section* found = known(name);
+    // A section is handed out once the next header has ended its body.
+    auto isOpen = [&](const Section* s) {
+        return reader_ && reader_->open != HeaderReader::none && s == &sections_[reader_->open];
+    };
+    while (reader_ && (!found || isOpen(found))) {
+        size_t added = sections_.size();
+        readHeader();
+        for (; !found && added < sections_.size(); ++added) {
+            if (sameName(sections_[added].name, name))
+                found = &sections_[added];
+        }
+    }
+    return found;
+}
+
+const ProfileData::Section* ProfileData::known(std::string_view name) const
 {
     if (sections_.empty())
         return nullptr;

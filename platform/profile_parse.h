@@ -3,6 +3,7 @@
 
 #include <atomic>
 #include <cstdint>
+#include <deque>
 #include <memory>
 #include <mutex>
 #include <optional>
@@ -96,6 +97,10 @@ struct ProfileKeyTable {
 // the lines of its section. Sections are short (a dozen keys), so this is quicker than
 // an index of every key, and the parsed file is little larger than its text. A long
 // section gets an index of its keys when it is first read.
+//
+// The headers are read as far as the sections asked for need: a long configuration is
+// read section after section by the thread that loads its pages, so the thread that
+// asked first for its settings section need not wait for every header of the file.
 // Where a section is in the text, and its keys' index when it has one.
 struct ProfileSectionSpan {
     std::string_view name;  // as written, blanks trimmed
@@ -111,14 +116,15 @@ class ProfileData {
 public:
     using Section = ProfileSectionSpan;
 
-    // Parses Shift-JIS text (or Unicode text with a byte-order mark).
+    // Takes Shift-JIS text (or Unicode text with a byte-order mark); its headers are
+    // read when sections are asked for.
     explicit ProfileData(std::string bytes);
     ~ProfileData();
     ProfileData(const ProfileData&) = delete;
     ProfileData& operator=(const ProfileData&) = delete;
 
     // The section of a name (blanks trimmed; letters need not be folded); none when it
-    // is missing.
+    // is missing. Safe to call from several threads.
     const Section* section(std::string_view name) const;
     // Whether section is long enough to have an index of its keys.
     static bool isLong(const Section& section);
@@ -132,16 +138,27 @@ public:
     std::vector<std::string> sectionNames() const;
 
 private:
-    void parse();
-    void addSection(std::string_view name, size_t bodyBegin);
+    struct HeaderReader;
+
+    // The section of a name among those read so far.
+    const Section* known(std::string_view name) const;
+    // Reads the next header; false once the text has no more. With parseMutex_ held.
+    bool readHeader() const;
+    void addSection(std::string_view name, size_t bodyBegin) const;
     // The first empty slot from where hash leads.
     size_t freeSlot(uint32_t hash) const;
 
     std::string text_;
     // The first section of each name, in file order, and an open-addressed table of
-    // them by folded name (slot values are indexes + 1; 0 is an empty slot).
-    std::vector<Section> sections_;
-    std::vector<uint32_t> slots_;
+    // them by folded name (slot values are indexes + 1; 0 is an empty slot). A deque:
+    // the sections handed out stay where they are while more are read.
+    mutable std::deque<Section> sections_;
+    mutable std::vector<uint32_t> slots_;
+    // Until every header is read, the sections are read and looked up under the
+    // mutex; afterwards they no longer change and are looked up without it.
+    mutable std::mutex parseMutex_;
+    mutable std::unique_ptr<HeaderReader> reader_;
+    mutable std::atomic<bool> parsed_{false};
     // Guards the key indexes of long sections, made on first use.
     mutable std::mutex indexMutex_;
     // The index of the section found last: readers mostly go through a file in

@@ -2,6 +2,8 @@
 
 #include <sys/stat.h>
 #include <string>
+#include <thread>
+#include <vector>
 
 #include "platform/profile.h"
 #include "tests/support/TestSupport.h"
@@ -384,6 +386,57 @@ TEST(ProfileTest, AReadScopeSeesOneVersion)
         EXPECT_EQ(p.text("s", "k"), "one");
     }
     EXPECT_EQ(p.text("s", "k"), "changed");
+}
+
+// The headers of a file are read only as far as the sections asked for, and two
+// threads sharing a read scope may ask at once, each at its own pace: each must find
+// every section ending at the next header, as if the file had been read whole.
+TEST(ProfileTest, SectionsAskedForFromTwoThreadsAtOnceEndAtTheNextHeader)
+{
+    const int count = 3000;
+    std::string text = "early=before any header\n";
+    for (int i = 0; i < count; ++i) {
+        const std::string n = std::to_string(i);
+        text += "[s" + n + "]\nvalue=" + n + "\nmark" + n + "=yes\n";
+        if (i % 700 == 0)
+            text += "[S" + n + "]\nvalue=repeated\nrepeat=yes\n";
+    }
+    Profile p(text);
+
+    auto readAll = [&](int step, std::vector<std::string>& faults) {
+        // The keys each section must not have belong to the sections after it.
+        for (int i = 0; i < count; i += step) {
+            const std::string n = std::to_string(i);
+            platform::ProfileSection keys(p.path().c_str(), ("s" + n).c_str());
+            char value[32];
+            keys.getString("value", "", value, sizeof value);
+            if (value != n)
+                faults.push_back("s" + n + " value " + value);
+            keys.getString(("mark" + n).c_str(), "", value, sizeof value);
+            if (std::string(value) != "yes")
+                faults.push_back("s" + n + " lacks its mark");
+            for (const std::string& stranger : {"mark" + std::to_string(i + 1), std::string("repeat")}) {
+                keys.getString(stranger.c_str(), "absent", value, sizeof value);
+                if (std::string(value) != "absent")
+                    faults.push_back("s" + n + " has " + stranger);
+            }
+        }
+    };
+
+    platform::ProfileReadScope scope;
+    EXPECT_EQ(platform::ProfileSection(p.path().c_str(), "s0").getInt("value", -1), 0);
+    std::vector<std::string> helperFaults, ownFaults;
+    const uint64_t shared = platform::ProfileReadScope::current();
+    std::thread helper([&] {
+        platform::ProfileReadScope helping(shared);
+        readAll(1, helperFaults);
+    });
+    readAll(3, ownFaults);
+    helper.join();
+    EXPECT_EQ(helperFaults, std::vector<std::string>());
+    EXPECT_EQ(ownFaults, std::vector<std::string>());
+    EXPECT_EQ(platform::ProfileSection(p.path().c_str(), "missing").getInt("value", -1), -1);
+    EXPECT_EQ(p.text("", "early"), "before any header");
 }
 
 TEST(ProfileTest, VeryLongLinesAreCut)
