@@ -7,7 +7,7 @@ namespace pdfengine {
 
 ContentCompressor::ContentCompressor(Compress compress) : compress_(std::move(compress)) {}
 
-ContentCompressor::~ContentCompressor()
+void ContentCompressor::stop()
 {
     {
         std::lock_guard lock(mutex_);

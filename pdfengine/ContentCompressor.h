@@ -37,7 +37,7 @@ public:
 
     // compress is called on one thread at a time, in the order of submission.
     explicit ContentCompressor(Compress compress);
-    ~ContentCompressor();
+    ~ContentCompressor() { stop(); }
     ContentCompressor(const ContentCompressor&) = delete;
     ContentCompressor& operator=(const ContentCompressor&) = delete;
 
@@ -47,6 +47,9 @@ public:
     // The same without waiting: nothing while the content is not compressed
     // yet (the first one, before a second came, included).
     std::optional<std::string> tryTake(size_t ticket);
+
+    // Ends the worker; nothing may be submitted afterwards.
+    void stop();
 
     // The most contents that waited at once, for tests of the bound.
     size_t peakWaiting() const;

@@ -79,6 +79,9 @@ public:
     // Runs the end hooks, completes the information dictionary and the page
     // tree, and writes the file through `out`.
     void write(Pipeline& out);
+    // Ends the thread that compresses the pages' content, for a written document
+    // that is kept rather than freed.
+    void stopWorker() { compressor_.stop(); }
 
 private:
     // Gives the streams whose content is compressed their data, in page order;

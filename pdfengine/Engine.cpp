@@ -1,8 +1,11 @@
 #include "pdfengine/Engine.h"
 
+#include <atomic>
 #include <cstdlib>
 #include <cstring>
+#include <mutex>
 #include <span>
+#include <vector>
 
 #include "pdfengine/BlockFiller.h"
 #include "pdfengine/EngineError.h"
@@ -110,6 +113,25 @@ Engine::Engine() : fonts_(std::make_unique<FontRegistry>())
 }
 
 Engine::~Engine() = default;
+
+namespace {
+
+std::atomic<bool> keepWrittenDocuments{false};
+
+void keepUntilExit(std::unique_ptr<Document> document)
+{
+    document->stopWorker();
+    static std::mutex mutex;
+    // Reachable from here to the end, so that leak checkers count the documents
+    // as memory in use.
+    static auto* kept = new std::vector<std::unique_ptr<Document>>();
+    std::lock_guard lock(mutex);
+    kept->push_back(std::move(document));
+}
+
+}  // namespace
+
+void Engine::keepWrittenDocumentsUntilExit() { keepWrittenDocuments = true; }
 
 BlockFiller& Engine::blockFiller()
 {
@@ -301,6 +323,8 @@ void Engine::endDocument(std::string_view optlist)
     if (document->pageCount() == 0)
         throw EngineError(err::NoPages, "The document has no pages; no file was written");
     writeDocument(*document);
+    if (keepWrittenDocuments)
+        keepUntilExit(std::move(document));
 }
 
 void Engine::writeDocument(Document& document)

@@ -399,6 +399,30 @@ TEST(DocumentTest, SmallObjectsAreWrittenInObjectStreamsFromVersion15)
     }
 }
 
+// The program sets this for its whole process; each test runs in a process of
+// its own, so no other test sees it.
+TEST(DocumentTest, DocumentsKeptUntilTheExitAreWrittenWholeAndTheHandleGoesOn)
+{
+    QUILLON_REQUIRE_TOOL("qpdf");
+    QUILLON_REQUIRE_TOOL("pdfinfo");
+    pdfengine::Engine::keepWrittenDocumentsUntilExit();
+    TempDir dir;
+    Handle p;
+    for (const char* name : {"first.pdf", "second.pdf"}) {
+        const std::string path = dir.file(name);
+        writeManyPages(p, path, "");
+        expectCheckedClean(path);
+        EXPECT_EQ(pdfinfoField(pdfinfo(path).out, "Pages"), "1500") << name;
+    }
+    // A document that fails still fails, and the handle goes on.
+    PDF_begin_document(p, dir.file("empty.pdf").c_str(), 0, "");
+    EXPECT_EQ(failure(p, [&] { PDF_end_document(p, ""); }),
+              "2106 12 The document has no pages; no file was written");
+    EXPECT_FALSE(fs::exists(dir.file("empty.pdf")));
+    writeManyPages(p, dir.file("third.pdf"), "compatibility=1.4");
+    expectCheckedClean(dir.file("third.pdf"));
+}
+
 TEST(DocumentTest, AFullDiskWhileObjectStreamsAreWrittenIsAWriteError)
 {
     using pdfengine::OutputFault;
