@@ -5,6 +5,7 @@
 #include <memory>
 #include <thread>
 
+#include "pdfengine/CompactWriter.h"
 #include "pdfengine/Deflater.h"
 #include "pdfengine/ImportRegistry.h"
 #include "pdfengine/Version.h"
@@ -196,12 +197,20 @@ void Document::write(Pipeline& out)
     pdf_->getTrailer().replaceKey("/Info", pdf_->makeIndirectObject(info_));
 
     RandomDataOverride fixedRandom(deterministic_);
+    const std::string version = std::to_string(version_ / 10) + "." + std::to_string(version_ % 10);
+    if (version_ >= 15 && !encryption_.enabled()) {
+        // Random bytes as the identifier, fixed ones in the deterministic mode.
+        unsigned char id[16];
+        QUtil::initializeWithRandomBytes(id, sizeof id);
+        writeCompact(*pdf_, out, version, std::string(reinterpret_cast<char*>(id), sizeof id), deflater_);
+        return;
+    }
     QPDFWriter writer(*pdf_);
     writer.setOutputPipeline(&out);
     // Object streams hold the small objects (page dictionaries, fonts' dictionaries)
     // compressed; readers of PDF 1.4 and older do not know them.
     writer.setObjectStreamMode(version_ >= 15 ? qpdf_o_generate : qpdf_o_disable);
-    writer.forcePDFVersion(std::to_string(version_ / 10) + "." + std::to_string(version_ % 10));
+    writer.forcePDFVersion(version);
     if (deterministic_) {
         writer.setStaticID(true);
         if (encryption_.usesAes())
