@@ -423,10 +423,10 @@ const ProfileData::Section* ProfileData::known(std::string_view name) const
 
 void ProfileData::keys(const Section& section, ProfileKeyTable& table) const
 {
-    table.keys.clear();
+    table.clear();
     forEachKey(text_, section.bodyBegin, section.bodyEnd, [&](ProfileKey key) {
         key.summary = nameSummary(key.name);
-        table.keys.push_back(key);
+        table.add(key);
     });
 }
 

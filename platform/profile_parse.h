@@ -81,10 +81,27 @@ struct ProfileKey {
 // The key lines of a section in file order, read once when a reader opens it.
 struct ProfileKeyTable {
     std::vector<ProfileKey> keys;
+    // A bit for the summary of each key's name. Readers ask for many keys a section
+    // does not have; most of them are told missing by their bit alone.
+    uint64_t summaryBits = 0;
+
+    static uint64_t bitOf(uint32_t summary) { return uint64_t{1} << ((summary * 0x9E3779B1u) >> 26); }
+    void clear()
+    {
+        keys.clear();
+        summaryBits = 0;
+    }
+    void add(const ProfileKey& key)
+    {
+        keys.push_back(key);
+        summaryBits |= bitOf(key.summary);
+    }
 
     // The value of the first key of a name; none when it is missing.
     std::optional<std::string_view> find(const KeyName& name) const
     {
+        if (!(summaryBits & bitOf(name.summary)))
+            return std::nullopt;
         for (const ProfileKey& key : keys) {
             if (key.summary == name.summary && sameName(key.name, name.name))
                 return key.value;
