@@ -271,6 +271,9 @@ private:
 // A section this long gets an index of its keys when it is first read.
 constexpr size_t indexedFrom = 2048;
 
+// How many headers are read at a time when a section not yet read is asked for.
+constexpr int headersPerBatch = 256;
+
 }  // namespace
 
 std::string foldLetters(std::string_view text)
@@ -389,7 +392,11 @@ const ProfileData::Section* ProfileData::section(std::string_view name) const
     };
     while (reader_ && (!found || isOpen(found))) {
         size_t added = sections_.size();
-        readHeader();
+        // Headers are read in batches: reading one now and then, between a
+        // reader's other work, costs more than reading many while the table of
+        // sections is at hand.
+        for (int read = 0; read < headersPerBatch && readHeader(); ++read) {
+        }
         for (; !found && added < sections_.size(); ++added) {
             if (sameName(sections_[added].name, name))
                 found = &sections_[added];
