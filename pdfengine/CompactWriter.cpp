@@ -1,7 +1,6 @@
 #include "pdfengine/CompactWriter.h"
 
 #include <algorithm>
-#include <charconv>
 #include <cstdint>
 #include <cstring>
 #include <deque>
@@ -13,6 +12,7 @@
 #include <vector>
 
 #include "pdfengine/Deflater.h"
+#include "pdfengine/NumberFormat.h"
 #include "pdfengine/Qpdf.h"
 
 namespace pdfengine {
@@ -24,13 +24,6 @@ constexpr size_t objectsPerStream = 100;
 // Object streams are small (a page dictionary is some 100 bytes) and alike: a
 // slower level than the pages' content is worth its time here.
 constexpr int objectStreamLevel = 6;
-
-void appendInteger(std::string& out, long long value)
-{
-    char digits[24];
-    auto end = std::to_chars(digits, digits + sizeof digits, value).ptr;
-    out.append(digits, end);
-}
 
 // A name as qpdf's writer writes it. Most names need no #xx escapes and are
 // written as they are; the others take qpdf's own rules, which the engine's
@@ -224,7 +217,7 @@ private:
 
     // Writes an indirect stream object whose dictionary, up to its /Length and
     // its end, is head.
-    void emitStream(int number, std::string& head, std::string_view data)
+    void emitStream(int number, const std::string& head, std::string_view data)
     {
         entries_[number] = Entry{1, offset_, 0};
         std::string start;

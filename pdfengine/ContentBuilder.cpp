@@ -1,6 +1,5 @@
 #include "pdfengine/ContentBuilder.h"
 
-#include <charconv>
 
 #include "pdfengine/NumberFormat.h"
 
@@ -15,9 +14,7 @@ ContentBuilder& ContentBuilder::number(double value, int decimals)
 
 ContentBuilder& ContentBuilder::integer(long long value)
 {
-    char buffer[24];
-    auto result = std::to_chars(buffer, buffer + sizeof buffer, value);
-    data_.append(buffer, result.ptr);
+    appendInteger(data_, value);
     data_ += ' ';
     return *this;
 }

@@ -87,6 +87,12 @@ std::string shortestNumber(double value)
     return std::string(buffer, result.ec == std::errc() ? result.ptr : buffer);
 }
 
+void appendInteger(std::string& out, long long value)
+{
+    char buffer[24];
+    out.append(buffer, std::to_chars(buffer, buffer + sizeof buffer, value).ptr);
+}
+
 std::string formatG(double value)
 {
     char buffer[64];

@@ -11,6 +11,9 @@ namespace pdfengine {
 // API rejects them before they get here.
 void appendNumber(std::string& out, double value, int decimals = 4);
 
+// Appends an integer in decimal.
+void appendInteger(std::string& out, long long value);
+
 // The value as printf's %g would print it in the C locale.
 std::string formatG(double value);
 
